@@ -1,1 +1,3 @@
-int main() { return 0; }
+#include "cli/cli_options.h"
+
+int main(int argc, char** argv) { return lumiva::runLumivaGen(argc, argv); }

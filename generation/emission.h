@@ -1,0 +1,50 @@
+#pragma once
+// Where a ray leaves the emitter and in which direction. Points are uniform over the
+// emitter's area, directions uniform over solid angle inside the cone θ ≤ θmax, accepted
+// inside the aperture limits. One ray draws its point before its direction, from the one
+// pseudo-random stream and the one Sobol sequence of the run.
+
+#include <cstdint>
+
+#include "generation/random_source.h"
+#include "generation/run_parameters.h"
+
+namespace lumiva {
+
+// The highest Sobol seed that the generator serves is 2^30 - 2; a run fails cleanly
+// before it would ask for 2^30 - 1, instead of letting the generator end the process.
+inline constexpr std::int32_t kSobolSeedLimit = 1073741823;
+inline constexpr std::int32_t kSobolRunStartSeed = 100;
+
+// The run's one SEED variable: every spatial and angular Sobol draw advances it by one.
+class SobolStream {
+public:
+    explicit SobolStream(std::int32_t seed = kSobolRunStartSeed) : seed_(seed) {}
+    // The next two-dimensional point; throws a Failure when the sequence is exhausted.
+    void next(float (&q)[2]);
+    std::int32_t seed() const { return seed_; }
+
+private:
+    std::int32_t seed_;
+};
+
+struct EmissionPoint {
+    double x = 0, y = 0, z = 0;  // mm
+};
+
+struct EmissionDirection {
+    double theta = 0, phi = 0;  // polar angle from +z; azimuth from +y towards +x
+    double L = 0, M = 0, N = 0;
+};
+
+inline constexpr int kMaxEllipseRedraws = 9999;
+inline constexpr int kMaxDirectionAttempts = 999;
+
+EmissionPoint drawEmissionPoint(const RunParameters& p, RandomSource& random, SobolStream& sobol);
+EmissionDirection drawEmissionDirection(const RunParameters& p, RandomSource& random,
+                                        SobolStream& sobol);
+
+// The aperture test on one attempt's angles.
+bool insideAperture(const RunParameters& p, double theta, double phi);
+
+}  // namespace lumiva

@@ -1,0 +1,31 @@
+#pragma once
+// The ray loop of a generation run, below any window: creates the output file, reads the
+// four distribution files, writes the header and N rays, closes the file. The window and
+// lumiva-gen both drive this code, so the same parameters and seed give the same bytes.
+
+#include <cstdint>
+#include <functional>
+
+#include "generation/run_parameters.h"
+
+namespace lumiva {
+
+struct RunCallbacks {
+    // The header is written and the rays follow ("Writing to file...").
+    std::function<void()> writingStarted;
+    // (i × 1000) div N at the start of ray i, reported only when it changes.
+    std::function<void(int permille)> progress;
+};
+
+struct RunSummary {
+    std::int64_t rays = 0;
+    std::uint64_t bytes = 0;
+};
+
+// Throws a Failure on any error. Once the output file exists, a failure closes it; a
+// failure after the header was begun also removes the incomplete ray set (only a regular
+// file, never a device or a pipe) and says so in its message.
+RunSummary generateRaySet(const RunParameters& p, char decimalSeparator,
+                          const RunCallbacks& callbacks = {});
+
+}  // namespace lumiva
