@@ -93,6 +93,21 @@ std::int32_t textToInteger(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
+std::string fixedText(double value, int decimals, char decimalSeparator) {
+    // std::to_chars writes a point whatever the process locale.
+    char buffer[400];
+    auto rounded = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                 std::chars_format::scientific, decimals > 0 ? decimals - 1 : 0);
+    double significant = value;
+    std::from_chars(buffer, rounded.ptr, significant);
+    auto fixed = std::to_chars(buffer, buffer + sizeof buffer, significant, std::chars_format::fixed,
+                               decimals);
+    std::string text(buffer, fixed.ptr);
+    for (char& c : text)
+        if (c == '.') c = decimalSeparator;
+    return text;
+}
+
 char decimalSeparatorOfLocale(std::string_view localeName) {
     const std::string name(localeName.substr(0, localeName.find_first_of(".@")));
     if (name.empty() || name == "C" || name == "POSIX") return '.';

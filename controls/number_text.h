@@ -3,6 +3,7 @@
 // separator passed in explicitly so that tests can use both "." and ",".
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace lumiva {
@@ -15,6 +16,10 @@ double textToFloat(std::string_view text, char decimalSeparator);
 // A whole signed 32-bit integer: optional leading blanks, an optional sign, digits and
 // nothing after them. Anything else throws notValidInteger(text).
 std::int32_t textToInteger(std::string_view text);
+
+// The value rounded to `decimals` significant digits, then written with `decimals` digits
+// after `decimalSeparator` (so 0.99998 with 4 gives "1.0000", 5 with 6 gives "5.000000").
+std::string fixedText(double value, int decimals, char decimalSeparator);
 
 // The decimal separator of a locale name such as "de_DE.UTF-8"; '.' when unknown.
 char decimalSeparatorOfLocale(std::string_view localeName);

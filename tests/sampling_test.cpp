@@ -1,1 +1,297 @@
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <set>
+
+#include "controls/failure.h"
+#include "generation/emission.h"
+#include "generation/random_source.h"
+#include "generation/run_parameters.h"
+#include "generation/sobol.h"
+
+namespace lumiva {
+namespace {
+
+// An independent model of the pseudo-random stream: whole numbers 0 ... 2^31 - 1 from
+// mt19937, grid fractions from them.
+struct ReferenceStream {
+    explicit ReferenceStream(std::uint32_t seed) : engine(seed) {}
+    double grid() { return (static_cast<double>((engine() >> 1) % 100000) + 1) / 100000.0; }
+    std::mt19937 engine;
+};
+
+RunParameters parameters(RunSettings s) { return convertRunParameters(s); }
+
+RunSettings wideOpen() {
+    RunSettings s;
+    s.naX = 1;
+    s.naY = 1;
+    s.naLimits = NaLimits::Ellipse;  // θmax = π/2, every attempt passes
+    s.xSize = 2;
+    s.ySize = 4;
+    return s;
+}
+
+TEST(RandomSource, WholeNumbersAreTheTop31BitsModuloN) {
+    RandomSource random(12345);
+    std::mt19937 reference(12345);
+    for (int i = 0; i < 1000; ++i) {
+        const std::uint32_t n = 1 + static_cast<std::uint32_t>(i) * 7919;
+        EXPECT_EQ(random.random(n), (reference() >> 1) % n);
+    }
+    RandomSource big(7);
+    for (int i = 0; i < 1000; ++i) EXPECT_LE(big.random(2147483647u), 2147483646u);
+}
+
+TEST(RandomSource, GridFractionsAreHundredThousandthsUpToOne) {
+    RandomSource random(1);
+    for (int i = 0; i < 100000; ++i) {
+        const double g = random.gridFraction();
+        ASSERT_GE(g, 0.00001);
+        ASSERT_LE(g, 1.0);
+        const double k = g * 100000;
+        ASSERT_NEAR(k, std::round(k), 1e-6);
+    }
+}
+
+TEST(EmissionPoint, RectangularPointsLieOnTheGridAndReachOnlyTheLowerEdge) {
+    RunSettings s = wideOpen();
+    s.xSize = 1;
+    s.ySize = 1;
+    const RunParameters p = parameters(s);
+    RandomSource random(99);
+    SobolStream sobol;
+    bool lowerEdge = false;
+    for (int i = 0; i < 2000000; ++i) {
+        const EmissionPoint point = drawEmissionPoint(p, random, sobol);
+        ASSERT_LT(point.x, 0.5);
+        ASSERT_GE(point.x, -0.5);
+        ASSERT_LT(point.y, 0.5);
+        ASSERT_EQ(point.z, 0.0);
+        const double k = (0.5 - point.x) * 100000;
+        ASSERT_NEAR(k, std::round(k), 1e-6);
+        lowerEdge = lowerEdge || point.x == -0.5;
+    }
+    EXPECT_TRUE(lowerEdge);
+    EXPECT_EQ(sobol.seed(), kSobolRunStartSeed);  // no Sobol draw without smoothing
+}
+
+TEST(EmissionRay, DrawsThePointBeforeTheDirectionFromOneStream) {
+    RunSettings s = wideOpen();
+    s.extentDegrees = 270;
+    const RunParameters p = parameters(s);
+    RandomSource random(4242);
+    SobolStream sobol;
+    ReferenceStream reference(4242);
+    for (int ray = 0; ray < 1000; ++ray) {
+        const EmissionPoint point = drawEmissionPoint(p, random, sobol);
+        const EmissionDirection d = drawEmissionDirection(p, random, sobol);
+        const double g1 = reference.grid(), g2 = reference.grid();
+        const double g3 = reference.grid(), g4 = reference.grid();
+        ASSERT_EQ(point.x, 2 * 0.5 - g1 * 2);
+        ASSERT_EQ(point.y, 4 * 0.5 - g2 * 4);
+        ASSERT_EQ(d.phi, g3 * (270 * 0.017453292519943295));
+        ASSERT_EQ(d.theta, std::acos(1 - g4 * (1 - std::cos(kPi / 2))));
+        ASSERT_EQ(d.L, std::sin(d.theta) * std::sin(d.phi));
+        ASSERT_EQ(d.M, std::sin(d.theta) * std::cos(d.phi));
+        ASSERT_EQ(d.N, std::cos(d.theta));
+    }
+}
+
+class SobolRunTest : public ::testing::Test {
+protected:
+    void SetUp() override { resetSobolForTesting(); }
+};
+
+TEST_F(SobolRunTest, SpatialSmoothingTakesTheHalfShiftedSequenceOnlyInTheFirstRun) {
+    RunSettings s = wideOpen();
+    s.spatialSmoothing = true;
+    const RunParameters p = parameters(s);
+    RandomSource random(1);
+    SobolStream first;
+    const EmissionPoint a = drawEmissionPoint(p, random, first);
+    EXPECT_EQ(a.x, -0.4140625 * 2);
+    EXPECT_EQ(a.y, -0.2578125 * 4);
+    EXPECT_EQ(first.seed(), 101);
+    SobolStream second;
+    const EmissionPoint b = drawEmissionPoint(p, random, second);
+    EXPECT_EQ(b.x, 0.0859375 * 2);
+    EXPECT_EQ(b.y, 0.2421875 * 4);
+}
+
+TEST_F(SobolRunTest, EllipticalRedrawsTakeSobolPointsEvenWithoutSmoothing) {
+    RunSettings s = wideOpen();
+    s.shape = Shape::Elliptical;
+    s.xSize = 3;
+    s.ySize = 3;
+    const RunParameters p = parameters(s);
+    RandomSource random(5);
+    SobolStream sobol;
+    for (int i = 0; i < 20000; ++i) {
+        const EmissionPoint point = drawEmissionPoint(p, random, sobol);
+        ASSERT_LE(point.x * point.x + point.y * point.y, 1.5 * 1.5 * (1 + 1e-12));
+    }
+    // About 1 - π/4 of the first candidates fail and are redrawn at least once.
+    const double redraws = sobol.seed() - kSobolRunStartSeed;
+    EXPECT_GT(redraws, 20000 * 0.2);
+    EXPECT_LT(redraws, 20000 * 0.35);
+}
+
+TEST_F(SobolRunTest, AngularSmoothingWithAnEllipseTakesTheRedrawsSeedsFirst) {
+    RunSettings s = wideOpen();
+    s.shape = Shape::Elliptical;
+    s.angularSmoothing = true;
+    const RunParameters p = parameters(s);
+    RandomSource random(8);
+    SobolStream sobol;
+    std::int32_t before = sobol.seed();
+    for (int i = 0; i < 200; ++i) {
+        drawEmissionPoint(p, random, sobol);
+        const std::int32_t afterPoint = sobol.seed();
+        drawEmissionDirection(p, random, sobol);
+        // One Sobol point per attempt, and every attempt passes with these apertures.
+        ASSERT_EQ(sobol.seed(), afterPoint + 1);
+        ASSERT_GE(afterPoint, before);
+        before = sobol.seed();
+    }
+}
+
+TEST(EmissionPoint, ZeroSizeEllipseIsASegmentAndTakesTheFirstCandidate) {
+    for (auto [x, y] : {std::pair{0.0, 2.0}, std::pair{2.0, 0.0}, std::pair{0.0, 0.0}}) {
+        RunSettings s = wideOpen();
+        s.shape = Shape::Elliptical;
+        s.xSize = x;
+        s.ySize = y;
+        const RunParameters p = parameters(s);
+        RandomSource random(3);
+        SobolStream sobol;
+        for (int i = 0; i < 1000; ++i) {
+            const EmissionPoint point = drawEmissionPoint(p, random, sobol);
+            ASSERT_FALSE(std::isnan(point.x) || std::isnan(point.y));
+            if (x == 0) ASSERT_EQ(point.x, 0.0);
+            if (y == 0) ASSERT_EQ(point.y, 0.0);
+        }
+        EXPECT_EQ(sobol.seed(), kSobolRunStartSeed);
+    }
+}
+
+struct DirectionCase {
+    const char* name;
+    double naX, naY;
+    NaLimits limits;
+    int extent;
+    bool (*holds)(const EmissionDirection&);
+};
+
+class DirectionProperty : public ::testing::TestWithParam<DirectionCase> {};
+
+TEST_P(DirectionProperty, HoldsForEveryDirection) {
+    const DirectionCase& c = GetParam();
+    RunSettings s;
+    s.naX = c.naX;
+    s.naY = c.naY;
+    s.naLimits = c.limits;
+    s.extentDegrees = c.extent;
+    const RunParameters p = parameters(s);
+    RandomSource random(77);
+    SobolStream sobol;
+    for (int i = 0; i < 20000; ++i) {
+        const EmissionDirection d = drawEmissionDirection(p, random, sobol);
+        ASSERT_NEAR(d.L * d.L + d.M * d.M + d.N * d.N, 1.0, 1e-12);
+        ASSERT_TRUE(c.holds(d)) << c.name << ": L " << d.L << " M " << d.M << " N " << d.N;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, DirectionProperty,
+    ::testing::Values(
+        DirectionCase{"quarter", 1, 1, NaLimits::Ellipse, 90,
+                      [](const EmissionDirection& d) { return d.L >= 0 && d.M >= 0; }},
+        DirectionCase{"no extent", 1, 1, NaLimits::Ellipse, 0,
+                      [](const EmissionDirection& d) { return d.L == 0 && d.M >= 0; }},
+        DirectionCase{"hemisphere", 1, 1, NaLimits::Ellipse, 360,
+                      [](const EmissionDirection& d) { return d.N >= 0; }},
+        DirectionCase{"closed rectangle", 0, 0, NaLimits::Rectangle, 360,
+                      [](const EmissionDirection& d) {
+                          return d.L == 0 && d.M == 0 && d.N == 1;
+                      }},
+        DirectionCase{"ellipse 0.3 x 0.6", 0.3, 0.6, NaLimits::Ellipse, 360,
+                      [](const EmissionDirection& d) {
+                          const double tx = d.theta * std::sin(d.phi) / std::asin(0.3);
+                          const double ty = d.theta * std::cos(d.phi) / std::asin(0.6);
+                          return tx * tx + ty * ty <= 1;
+                      }},
+        DirectionCase{"zero X aperture", 0, 0.5, NaLimits::Ellipse, 360,
+                      [](const EmissionDirection& d) {
+                          return !std::isnan(d.theta) && d.theta <= std::asin(0.5);
+                      }}),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        for (char& ch : name)
+            if (ch == ' ' || ch == '.') ch = '_';
+        return name;
+    });
+
+TEST(EmissionDirection, WideRectangleLimitsReachBeyondTheHemisphere) {
+    RunSettings s;
+    s.naX = 1;
+    s.naY = 1;
+    s.naLimits = NaLimits::Rectangle;
+    const RunParameters p = parameters(s);
+    EXPECT_NEAR(p.thetaMax, kPi / 2 * std::sqrt(2.0), 1e-15);
+    RandomSource random(1);
+    SobolStream sobol;
+    int backwards = 0;
+    for (int i = 0; i < 20000; ++i) backwards += drawEmissionDirection(p, random, sobol).N < 0;
+    EXPECT_GT(backwards, 0);
+}
+
+TEST(EmissionDirection, ClosedRectangleSpendsAllAttempts) {
+    RunSettings s;
+    s.naLimits = NaLimits::Rectangle;
+    const RunParameters p = parameters(s);
+    RandomSource random(10);
+    SobolStream sobol;
+    drawEmissionDirection(p, random, sobol);
+    ReferenceStream reference(10);
+    for (int i = 0; i < 2 * kMaxDirectionAttempts; ++i) reference.grid();
+    EXPECT_EQ(random.gridFraction(), reference.grid());
+}
+
+TEST(RunParameters, ConvertsAsTheWindowDoes) {
+    RunSettings s;
+    s.naX = 0.5;
+    s.naY = 0.25;
+    s.gxDegrees = 30;
+    s.extentDegrees = 180;
+    s.naLimits = NaLimits::Ellipse;
+    RunParameters p = convertRunParameters(s);
+    EXPECT_EQ(p.ax, std::asin(0.5));
+    EXPECT_EQ(p.thetaMax, p.ax);
+    EXPECT_EQ(p.gx, 30 * kPi * (1.0 / 180));
+    EXPECT_EQ(p.extent, 180 * 0.017453292519943295);
+    EXPECT_EQ(p.outputPath, "D:\\Program files\\ZEMAX\\Objects\\ray.dat");
+    s.naLimits = NaLimits::Rectangle;
+    s.format = RaysetFormat::TracePro;
+    p = convertRunParameters(s);
+    EXPECT_EQ(p.thetaMax, std::sqrt(p.ax * p.ax + p.ay * p.ay));
+    EXPECT_EQ(p.outputPath, "C:\\ray1.txt");
+}
+
+TEST(SobolStream, FailsBeforeTheSeedTheGeneratorCannotServe) {
+    SobolStream exhausted(kSobolSeedLimit);
+    float q[2];
+    try {
+        exhausted.next(q);
+        FAIL() << "no failure";
+    } catch (const Failure& failure) {
+        EXPECT_STREQ(failure.what(),
+                     "The Sobol sequence is exhausted after 1073741723 points in this run; use "
+                     "fewer rays or turn \"Smooth\" off");
+    }
+    EXPECT_EQ(exhausted.seed(), kSobolSeedLimit);
+}
+
+}  // namespace
+}  // namespace lumiva
