@@ -1,6 +1,7 @@
 #include "controls/number_text.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <langinfo.h>
 #include <locale.h>
@@ -94,15 +95,18 @@ std::int32_t textToInteger(std::string_view text) {
 }
 
 std::string fixedText(double value, int decimals, char decimalSeparator) {
-    // std::to_chars writes a point whatever the process locale.
+    // Below 1 the decimals are the tighter limit, from 1 up the significant digits; one
+    // rounding at the tighter one. std::to_chars writes a point whatever the locale.
     char buffer[400];
-    auto rounded = std::to_chars(buffer, buffer + sizeof buffer, value,
+    double rounded = value;
+    if (std::fabs(value) >= 1) {
+        auto end = std::to_chars(buffer, buffer + sizeof buffer, value,
                                  std::chars_format::scientific, decimals > 0 ? decimals - 1 : 0);
-    double significant = value;
-    std::from_chars(buffer, rounded.ptr, significant);
-    auto fixed = std::to_chars(buffer, buffer + sizeof buffer, significant, std::chars_format::fixed,
-                               decimals);
-    std::string text(buffer, fixed.ptr);
+        std::from_chars(buffer, end.ptr, rounded);
+    }
+    auto end = std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed,
+                             decimals);
+    std::string text(buffer, end.ptr);
     for (char& c : text)
         if (c == '.') c = decimalSeparator;
     return text;

@@ -116,7 +116,9 @@ TEST_F(RayRunTest, SameSeedSameBytesAndAnotherSeedOthers) {
         EXPECT_EQ(run(s), first) << option;
         s.seed += 1;
         resetSobolForTesting();
-        if (option < 2) EXPECT_NE(run(s), first) << option;
+        if (option < 2) {
+            EXPECT_NE(run(s), first) << option;
+        }
     }
 }
 

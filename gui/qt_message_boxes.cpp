@@ -1,0 +1,37 @@
+#include "gui/qt_message_boxes.h"
+
+#include <QMessageBox>
+
+namespace lumiva {
+
+namespace {
+
+int show(QWidget* parent, QMessageBox::Icon icon, const std::string& caption,
+         const std::string& text, QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, QString::fromStdString(caption), QString::fromStdString(text), buttons,
+                    parent);
+    box.setObjectName("lumivaMessageBox");
+    return box.exec();
+}
+
+}  // namespace
+
+bool QtMessageBoxes::confirm(const std::string& caption, const std::string& text) {
+    return show(parent_, QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+void QtMessageBoxes::message(const std::string& caption, const std::string& text) {
+    show(parent_, QMessageBox::NoIcon, caption, text, QMessageBox::Ok);
+}
+
+void QtMessageBoxes::about(const std::string& caption, const std::string& text) {
+    // Centred on the screen rather than on the window.
+    show(nullptr, QMessageBox::NoIcon, caption, text, QMessageBox::Ok);
+}
+
+void QtMessageBoxes::error(const std::string& caption, const std::string& text) {
+    show(parent_, QMessageBox::Critical, caption, text, QMessageBox::Ok);
+}
+
+}  // namespace lumiva
