@@ -25,6 +25,8 @@ std::int32_t LOWEST_ZERO_BIT(std::int32_t n);
 // Puts the generator back in its program-start state. For tests, which need the
 // behaviour of a fresh process without starting one.
 void resetSobolForTesting();
+// DIRECTIONS[dimension][column] as it stands (1-based), for tests.
+std::int32_t sobolDirectionForTesting(std::int32_t dimension, std::int32_t column);
 
 // The initial direction numbers of dimensions 1 ... 40: for dimension d (0-based row
 // d - 1) the polynomial, its degree s and m_1 ... m_s.
