@@ -147,6 +147,7 @@ void MainWindow::createContainers() {
     auto group = [this, panel1](Panel& model, const QColor& colour) {
         QGroupBox* box = place(new QGroupBox, model, panel1);
         fill(box, colour);
+        renderers_[&model] = [box, &model] { box->setTitle(q(model.caption())); };
         return box;
     };
     group(form_.GroupBox1, kActiveBorder);

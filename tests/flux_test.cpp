@@ -107,34 +107,34 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// The profile angle of a ray at θ with elliptical symmetry, computed as the lookup does,
+// so that a test can put an abscissa exactly on it.
+double alphaOf(double theta) { return theta * 180 * (1 / kPi); }
+
 TEST(Flux, AnglesInNoSegmentKeepThePreviousValuesWhichStartAtZero) {
-    const RunParameters p = typed(AngularType::UserDefined, Symmetry::Rectangular);
-    const Distribution y = profile({10, 20, 30}, {100, 50, 10});
-    const Distribution x = profile({10, 20, 30}, {100, 50, 10});
-    FluxWeighting flux(p, y, x);
-    // Along the axis both angles are 0, below the first abscissa: no segment yet.
+    const RunParameters p = typed(AngularType::UserDefined, Symmetry::Elliptical);
+    const Distribution y = profile({alphaOf(0.2), alphaOf(0.3), alphaOf(0.4)}, {100, 43, 10});
+    FluxWeighting flux(p, y, y);
+    // Along the axis the angle is below the first abscissa: no segment yet, both are 0.
     EXPECT_EQ(flux.relativeIntensity(0, 0), 0.0);
     EXPECT_EQ(flux.lastY(), 0.0);
-    const double diagonal = kPi / 4;
-    const double at15 = 15 * kDegree * std::sqrt(2.0);
-    flux.relativeIntensity(at15, diagonal);
-    EXPECT_NEAR(flux.lastY(), 75, 1e-9);
+    flux.relativeIntensity(0.25, 0);
+    EXPECT_EQ(flux.lastY(), 71);  // 71.5 cut
     // Exactly the first abscissa falls in no segment; beyond the last neither.
-    flux.relativeIntensity(10 * kDegree * std::sqrt(2.0), diagonal);
-    EXPECT_NEAR(flux.lastY(), 75, 1e-9);
-    flux.relativeIntensity(35 * kDegree * std::sqrt(2.0), diagonal);
-    EXPECT_NEAR(flux.lastY(), 75, 1e-9);
+    flux.relativeIntensity(0.2, 0);
+    EXPECT_EQ(flux.lastY(), 71);
+    flux.relativeIntensity(0.5, 0);
+    EXPECT_EQ(flux.lastY(), 71);
     // An angle equal to an upper abscissa belongs to that segment.
-    const double theta = 0.3;
-    const double alpha = theta * std::cos(diagonal) * 180 * (1 / kPi);
-    const Distribution edge = profile({0, alpha, 90}, {80, 40, 0});
-    FluxWeighting upper(p, edge, edge);
-    upper.relativeIntensity(theta, diagonal);
-    EXPECT_EQ(upper.lastY(), 40);
+    flux.relativeIntensity(0.3, 0);
+    EXPECT_EQ(flux.lastY(), 43);
+    EXPECT_NEAR(flux.lastX(), 43, 1e-12);
+
     // The segment search does not stop at a match: with a repeated abscissa the last wins.
+    const RunParameters rectangular = typed(AngularType::UserDefined, Symmetry::Rectangular);
     const Distribution twice = profile({0, 20, 0, 20}, {100, 100, 40, 40});
-    FluxWeighting repeated(p, twice, twice);
-    repeated.relativeIntensity(at15 / 1.5, diagonal);
+    FluxWeighting repeated(rectangular, twice, twice);
+    repeated.relativeIntensity(10 * kDegree * std::sqrt(2.0), kPi / 4);
     EXPECT_NEAR(repeated.lastY(), 40, 1e-9);
 }
 

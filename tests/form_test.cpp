@@ -36,6 +36,7 @@ protected:
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         fs::current_path(dir_);
+        write("lumiva.cfg", config(sampleConfig()));
     }
     void TearDown() override {
         fs::current_path(previous_);
@@ -200,7 +201,10 @@ TEST_P(ConfigurationLoad, StopsWhereTheFileFails) {
     lines[10] = "0.5";  // line 11
     if (c.line == 0) lines.resize(10);
     if (c.line > 0 && c.line < 99) lines[c.line - 1] = c.text;
-    if (c.line != 99) write("lumiva.cfg", config(lines));
+    if (c.line == 99)
+        fs::remove("lumiva.cfg");
+    else
+        write("lumiva.cfg", config(lines));
     auto form = start();
     EXPECT_EQ(boxes_.shown, c.boxes);
     EXPECT_EQ(form->Edit6.text(), c.edit6);
@@ -555,7 +559,7 @@ TEST_F(RunFromWindow, FailuresShowTheErrorDialogAndReturnToIdle) {
         {"hidden width", [](TForm1& f) { f.Edit15.setText("1,5"); },
          "'1,5' is not a valid floating point value.", false},
         {"output path", [](TForm1& f) { f.Edit4.setText("no/such/ray.dat"); },
-         "Cannot create file 'no/such/ray.dat': No such file or directory", false},
+         "Cannot create file 'no/such/ray.dat': No such file or directory.", false},
         {"spatial file", [](TForm1& f) { f.ComboBoxEx4.setText(""); }, "Cannot open file ", true},
         {"full disk",
          [](TForm1& f) {

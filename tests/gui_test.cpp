@@ -121,8 +121,7 @@ TEST_F(GuiTest, TypingIntoAnEditReachesItsHandlerAndTheCorrectionComesBack) {
     EXPECT_EQ(form_->Edit6.text(), "1");
     EXPECT_EQ(nax->text(), "1");
     QLineEdit* gx = widget<QLineEdit>(form_->Edit7);
-    gx->clear();
-    form_->Edit7.setText("60");
+    gx->end(false);
     QTest::keyClicks(gx, "x");
     EXPECT_EQ(boxes_.take(),
               (std::vector<ShownBox>{{"error", "Lumiva LED 4", "'60x' is not a valid floating point value."}}));
