@@ -27,9 +27,16 @@ test-sanitize: deps
 
 test: test-release test-sanitize
 
+# Opens the window on examples/ when there is a display; otherwise writes a ray set
+# from examples/ with the batch command.
 run: build
-	@cd examples && ../$(BUILD)/cli/lumiva-gen --config lumiva.cfg --seed 1 \
-	  && echo "Ray set written to $(CURDIR)/examples/ray.dat"
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] && [ -x $(BUILD)/gui/lumiva ]; then \
+	  cd examples && ../$(BUILD)/gui/lumiva; \
+	else \
+	  echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): running the batch generator on examples/"; \
+	  cd examples && ../$(BUILD)/cli/lumiva-gen --config lumiva.cfg --seed 1 \
+	    && echo "Ray set written to $(CURDIR)/examples/ray.dat"; \
+	fi
 
 bench: build
 	bash bench/throughput.sh $(BUILD)

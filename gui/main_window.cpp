@@ -267,13 +267,13 @@ void MainWindow::createControls() {
     };
 
     // Angular Data
-    radio(form_.RadioGroup2, angular, {8, 14, 105, 84});
-    radio(form_.RadioGroup4, angular, {8, 100, 105, 50});
+    radio(form_.RadioGroup2, angular, {8, 14, 112, 84});
+    radio(form_.RadioGroup4, angular, {8, 100, 112, 50});
     label(form_.Label27, angular, 122, 20, 28);
     edit(form_.Edit6, angular, {152, 17, 50, 19});
     label(form_.Label29, angular, 122, 43, 28);
     edit(form_.Edit8, angular, {152, 40, 50, 19});
-    radio(form_.RadioGroup6, angular, {212, 12, 90, 50});
+    radio(form_.RadioGroup6, angular, {212, 12, 100, 50});
     label(form_.Label8, angular, 122, 69, 130);
     spin(form_.CSpinEdit4, angular, {252, 66, 50, 19});
     label(form_.Label23, angular, 306, 69, 30);
@@ -289,12 +289,12 @@ void MainWindow::createControls() {
     combo(form_.ComboBoxEx1, angular, {200, 114, 200, 21});
     label(form_.Label5, angular, 122, 141, 76);
     combo(form_.ComboBoxEx2, angular, {200, 138, 200, 21});
-    check(form_.CheckBox5, angular, {8, 163, 190, 17});
-    check(form_.CheckBox3, angular, {206, 163, 96, 17});
-    check(form_.CheckBox4, angular, {310, 163, 90, 17});
+    check(form_.CheckBox5, angular, {8, 163, 206, 17});
+    check(form_.CheckBox3, angular, {218, 163, 96, 17});
+    check(form_.CheckBox4, angular, {318, 163, 80, 17});
 
     // Spatial Data
-    radio(form_.RadioGroup1, spatial, {8, 14, 105, 50});
+    radio(form_.RadioGroup1, spatial, {8, 14, 112, 50});
     label(form_.Label32, spatial, 122, 20, 62);
     edit(form_.Edit9, spatial, {186, 17, 60, 19});
     label(form_.Label28, spatial, 250, 20, 20);
@@ -306,11 +306,11 @@ void MainWindow::createControls() {
     spin(form_.CSpinEdit6, spatial, {324, 40, 40, 19});
     edit(form_.Edit13, spatial, {368, 40, 32, 19});
     radio(form_.RadioGroup3, spatial, {8, 70, 190, 66});
-    radio(form_.RadioGroup7, spatial, {206, 70, 105, 66});
-    label(form_.Label19, spatial, 318, 76, 20);
-    edit(form_.Edit2, spatial, {340, 73, 60, 19});
-    label(form_.Label22, spatial, 318, 100, 20);
-    edit(form_.Edit1, spatial, {340, 97, 60, 19});
+    radio(form_.RadioGroup7, spatial, {204, 70, 112, 66});
+    label(form_.Label19, spatial, 322, 76, 20);
+    edit(form_.Edit2, spatial, {344, 73, 56, 19});
+    label(form_.Label22, spatial, 322, 100, 20);
+    edit(form_.Edit1, spatial, {344, 97, 56, 19});
     label(form_.Label3, spatial, 8, 151, 78);
     combo(form_.ComboBoxEx3, spatial, {88, 148, 200, 21});
     label(form_.Label2, spatial, 8, 175, 78);
@@ -320,9 +320,9 @@ void MainWindow::createControls() {
     // Rays and flux
     label(form_.Label1, rays, 8, 10, 90);
     spin(form_.CSpinEdit3, rays, {100, 7, 100, 20});
-    check(form_.CheckBox2, rays, {8, 36, 140, 17});
-    spin(form_.CSpinEdit5, rays, {150, 34, 70, 20});
-    label(form_.Label18, rays, 226, 37, 40);
+    check(form_.CheckBox2, rays, {8, 36, 152, 17});
+    spin(form_.CSpinEdit5, rays, {162, 34, 66, 20});
+    label(form_.Label18, rays, 234, 37, 40);
 
     // Output
     radio(form_.RadioGroup5, panel1, {});
@@ -343,15 +343,15 @@ void MainWindow::createControls() {
     gauge(form_.CGauge2, "white", "red");
     gauge(form_.CGauge1, "red", "red");
     gauge(form_.CGauge3, "white", "green");
-    label(form_.Label20, panel1, 8, 416, 112)->setFont(bold);
-    label(form_.Label7, panel1, 122, 416, 40)->setFont(bold);
-    label(form_.Label9, panel1, 180, 416, 128);
-    label(form_.Label10, panel1, 310, 416, 60);
-    label(form_.Label12, panel1, 8, 432, 98);
-    label(form_.Label13, panel1, 108, 432, 30);
-    label(form_.Label14, panel1, 140, 432, 20);
-    label(form_.Label15, panel1, 164, 432, 20);
-    label(form_.Label16, panel1, 186, 432, 20);
+    label(form_.Label20, panel1, 8, 416, 130)->setFont(bold);
+    label(form_.Label7, panel1, 140, 416, 36)->setFont(bold);
+    label(form_.Label9, panel1, 190, 416, 140);
+    label(form_.Label10, panel1, 332, 416, 60);
+    label(form_.Label12, panel1, 8, 432, 116);
+    label(form_.Label13, panel1, 124, 432, 28);
+    label(form_.Label14, panel1, 152, 432, 24);
+    label(form_.Label15, panel1, 178, 432, 20);
+    label(form_.Label16, panel1, 198, 432, 24);
 
     QPushButton* start = place(new QPushButton, form_.Button2, panel1);
     QFont startFont("Times New Roman");
