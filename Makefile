@@ -3,7 +3,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test test-release test-sanitize run bench clean
+.PHONY: all deps build test test-release test-sanitize run bench screenshot try-window clean
 
 all: build
 
@@ -40,6 +40,12 @@ run: build
 
 bench: build
 	bash bench/throughput.sh $(BUILD)
+
+screenshot: build
+	bash scripts/screenshot docs/window.png $(BUILD)
+
+try-window: build
+	bash scripts/try-window $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

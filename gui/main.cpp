@@ -5,6 +5,7 @@
 
 #include "app/unit1.h"
 #include "controls/number_text.h"
+#include "gui/exact_title.h"
 #include "gui/main_window.h"
 #include "gui/qt_message_boxes.h"
 
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     const char separator = regionalDecimalSeparator();
     QApplication app(argc, argv);
     QApplication::setApplicationName("lumiva");
+    QApplication::setApplicationDisplayName(QString::fromStdString(kApplicationTitle));
     QFont font("Sans Serif");
     font.setPixelSize(11);
     QApplication::setFont(font);
@@ -30,7 +32,10 @@ int main(int argc, char** argv) {
         MainWindow main(form);
         window = &main;
         boxes.setParent(&main);
-        main.show();
+        {
+            const ExactTitles exact;
+            main.show();
+        }
         QApplication::exec();
         window = nullptr;
     });

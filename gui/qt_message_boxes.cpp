@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include "gui/exact_title.h"
+
 namespace lumiva {
 
 namespace {
@@ -11,6 +13,7 @@ int show(QWidget* parent, QMessageBox::Icon icon, const std::string& caption,
     QMessageBox box(icon, QString::fromStdString(caption), QString::fromStdString(text), buttons,
                     parent);
     box.setObjectName("lumivaMessageBox");
+    const ExactTitles exact;
     return box.exec();
 }
 
