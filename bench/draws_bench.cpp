@@ -37,7 +37,7 @@ void BM_Ray(benchmark::State& state) {
         const EmissionPoint point = drawEmissionPoint(p, random, sobol);
         const EmissionDirection d = drawEmissionDirection(p, random, sobol);
         benchmark::DoNotOptimize(point);
-        benchmark::DoNotOptimize(flux.relativeIntensity(d.theta, d.phi));
+        benchmark::DoNotOptimize(flux.relativeIntensity(d));
     }
     state.SetItemsProcessed(state.iterations());
 }

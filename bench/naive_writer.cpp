@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
         std::fprintf(out, " %e", d.L);
         std::fprintf(out, " %e", d.M);
         std::fprintf(out, " %e", d.N);
-        std::fprintf(out, " %e\r\n", flux.relativeIntensity(d.theta, d.phi));
+        std::fprintf(out, " %e\r\n", flux.relativeIntensity(d));
     }
     return std::fclose(out) == 0 ? 0 : 1;
 }

@@ -58,36 +58,40 @@ EmissionPoint drawEmissionPoint(const RunParameters& p, RandomSource& random, So
     return point;
 }
 
-bool insideAperture(const RunParameters& p, double theta, double phi) {
+bool insideAperture(const RunParameters& p, double theta, double sinPhi, double cosPhi) {
     if (p.naLimits == NaLimits::Ellipse)
-        return apertureRatio(theta * std::sin(phi), p.ax) + apertureRatio(theta * std::cos(phi), p.ay) <=
-               1;
-    return std::fabs(std::sin(phi)) * theta < p.ax && std::fabs(std::cos(phi)) * theta < p.ay;
+        return apertureRatio(theta * sinPhi, p.ax) + apertureRatio(theta * cosPhi, p.ay) <= 1;
+    return std::fabs(sinPhi) * theta < p.ax && std::fabs(cosPhi) * theta < p.ay;
 }
 
 EmissionDirection drawEmissionDirection(const RunParameters& p, RandomSource& random,
                                         SobolStream& sobol) {
     const double E = p.extent;
-    double theta = 0;
-    double phi = 0;
+    const double cosThetaMax = std::cos(p.thetaMax);
+    double theta = 0, phi = 0, sinPhi = 0, cosPhi = 1;
     for (int attempt = 1; attempt <= kMaxDirectionAttempts; ++attempt) {
         const double g1 = random.gridFraction();
         const double g2 = random.gridFraction();
         phi = g1 * E;
-        theta = std::acos(1 - g2 * (1 - std::cos(p.thetaMax)));
+        theta = std::acos(1 - g2 * (1 - cosThetaMax));
         if (p.angularSmoothing) {
             float q[2];
             sobol.next(q);
             phi = E * static_cast<double>(q[0]);
-            theta = std::acos(1 - (1 - std::cos(p.thetaMax)) * static_cast<double>(q[1]));
+            theta = std::acos(1 - (1 - cosThetaMax) * static_cast<double>(q[1]));
         }
-        if (insideAperture(p, theta, phi)) break;
+        sinPhi = std::sin(phi);
+        cosPhi = std::cos(phi);
+        if (insideAperture(p, theta, sinPhi, cosPhi)) break;
     }
     EmissionDirection d;
     d.theta = theta;
     d.phi = phi;
-    d.L = std::sin(theta) * std::sin(phi);
-    d.M = std::sin(theta) * std::cos(phi);
+    d.sinPhi = sinPhi;
+    d.cosPhi = cosPhi;
+    const double sinTheta = std::sin(theta);
+    d.L = sinTheta * sinPhi;
+    d.M = sinTheta * cosPhi;
     d.N = std::cos(theta);
     return d;
 }

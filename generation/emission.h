@@ -35,6 +35,7 @@ struct EmissionPoint {
 struct EmissionDirection {
     double theta = 0, phi = 0;  // polar angle from +z; azimuth from +y towards +x
     double L = 0, M = 0, N = 0;
+    double sinPhi = 0, cosPhi = 0;  // kept for the flux, which needs them again
 };
 
 inline constexpr int kMaxEllipseRedraws = 9999;
@@ -44,7 +45,7 @@ EmissionPoint drawEmissionPoint(const RunParameters& p, RandomSource& random, So
 EmissionDirection drawEmissionDirection(const RunParameters& p, RandomSource& random,
                                         SobolStream& sobol);
 
-// The aperture test on one attempt's angles.
-bool insideAperture(const RunParameters& p, double theta, double phi);
+// The aperture test on one attempt's angles, given sin φ and cos φ.
+bool insideAperture(const RunParameters& p, double theta, double sinPhi, double cosPhi);
 
 }  // namespace lumiva

@@ -31,30 +31,39 @@ double extendedPower(double base, double exponent) {
 }
 
 double FluxWeighting::relativeIntensity(double theta, double phi) {
+    return weigh(theta, phi, std::sin(phi), std::cos(phi), std::cos(theta));
+}
+
+double FluxWeighting::relativeIntensity(const EmissionDirection& d) {
+    return weigh(d.theta, d.phi, d.sinPhi, d.cosPhi, d.N);
+}
+
+double FluxWeighting::weigh(double theta, double phi, double sinPhi, double cosPhi,
+                            double cosTheta) {
     switch (p_.angularType) {
         case AngularType::Lambertian:
-            return std::cos(theta);
+            return cosTheta;
         case AngularType::Uniform:
             return 100.0 / static_cast<double>(p_.rayCount);
         case AngularType::Gaussian: {
-            const double u = extendedPower(std::fabs(theta * std::sin(phi)) / p_.gx, 2 * p_.sgx);
-            const double w = extendedPower(std::fabs(theta * std::cos(phi)) / p_.gy, 2 * p_.sgy);
+            const double u = extendedPower(std::fabs(theta * sinPhi) / p_.gx, 2 * p_.sgx);
+            const double w = extendedPower(std::fabs(theta * cosPhi) / p_.gy, 2 * p_.sgy);
             return 100 * std::exp(-2 * (u + w));
         }
         case AngularType::UserDefined:
-            return userDefined(theta, phi);
+            return userDefined(theta, phi, sinPhi, cosPhi);
     }
     return 0;
 }
 
-double FluxWeighting::userDefined(double theta, double phi) {
+double FluxWeighting::userDefined(double theta, double phi, double sinPhi, double cosPhi) {
     double alphaY;
     double alphaX;
     if (p_.symmetry == Symmetry::Elliptical) {
         alphaY = alphaX = theta * 180 * (1 / kPi);
     } else {
-        alphaY = theta * std::cos(phi) * 180 * (1 / kPi);
-        alphaX = theta * std::sin(phi) * 180 * (1 / kPi);
+        alphaY = theta * cosPhi * 180 * (1 / kPi);
+        alphaX = theta * sinPhi * 180 * (1 / kPi);
     }
     // The Y lookup cuts its result to a whole number; the X lookup cuts only the step.
     lookUp(y_, std::fabs(alphaY), [this](double o0, double o1, double t) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "distributions/distribution_file.h"
+#include "generation/emission.h"
 #include "generation/run_parameters.h"
 
 namespace lumiva {
@@ -21,12 +22,15 @@ public:
         : p_(p), y_(angularY), x_(angularX) {}
 
     double relativeIntensity(double theta, double phi);
+    // The same for a drawn direction, reusing its sines and cosines.
+    double relativeIntensity(const EmissionDirection& d);
 
     double lastY() const { return iy_; }
     double lastX() const { return ix_; }
 
 private:
-    double userDefined(double theta, double phi);
+    double weigh(double theta, double phi, double sinPhi, double cosPhi, double cosTheta);
+    double userDefined(double theta, double phi, double sinPhi, double cosPhi);
 
     const RunParameters& p_;
     const Distribution& y_;

@@ -30,7 +30,7 @@ void writeRays(const RunParameters& p, const std::array<Distribution, 4>& tables
         }
         const EmissionPoint point = drawEmissionPoint(p, random, sobol);
         const EmissionDirection direction = drawEmissionDirection(p, random, sobol);
-        const double intensity = flux.relativeIntensity(direction.theta, direction.phi);
+        const double intensity = flux.relativeIntensity(direction);
         const double fields[7] = {point.x,     point.y,     point.z,
                                   direction.L, direction.M, direction.N,
                                   intensity * kFluxMultiplier};

@@ -148,7 +148,7 @@ int writeNonFinite(double value, char* out) {
 }
 
 // Correctly rounded powers of ten 10^-310 ... 10^310 (infinity past the double range);
-// each within half an ulp of the true power.
+// each within half an ulp of the true power. Filled once, before main.
 struct PowersOfTen {
     static constexpr int kMin = -310, kMax = 310;
     double values[kMax - kMin + 1];
@@ -166,19 +166,28 @@ struct PowersOfTen {
     double operator[](int k) const { return values[k - kMin]; }
 };
 
-const PowersOfTen& powersOfTen() {
-    static const PowersOfTen powers;
-    return powers;
-}
+const PowersOfTen kPowersOfTen;
 
 // |value| × 10^k for a decimal exponent near -log10|value|. Two or three roundings of at
 // most half an ulp each, plus half an ulp in each table entry: the result is within
 // 4 × 2^-53 of the true product, relatively.
-double scaleByPowerOfTen(double magnitude, int k) {
-    const PowersOfTen& p = powersOfTen();
-    if (k > 300) return magnitude * 1e300 * p[k - 300];
-    if (k < -300) return magnitude * 1e-300 * p[k + 300];
-    return magnitude * p[k];
+inline double scaleByPowerOfTen(double magnitude, int k) {
+    if (k > 300) return magnitude * 1e300 * kPowersOfTen[k - 300];
+    if (k < -300) return magnitude * 1e-300 * kPowersOfTen[k + 300];
+    return magnitude * kPowersOfTen[k];
+}
+
+// floor(log10(2^e2)) for |e2| < 1700.
+inline int floorLog10Pow2(int e2) { return (e2 * 78913) >> 18; }
+
+constexpr char kTwoDigits[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+inline char* writeTwo(std::uint32_t n, char* out) {
+    std::memcpy(out, kTwoDigits + 2 * n, 2);
+    return out + 2;
 }
 
 // Whether m × 2^q is below, at or above (2 d + 1) / 2 × 10^k: -1, 0 or 1.
@@ -197,40 +206,32 @@ int compareWithHalfway(const Binary& b, std::uint64_t d, int k) {
     return left.compare(right);
 }
 
-char* writeTwoOrThreeDigits(int e, char* out) {
-    if (e >= 100) {
-        *out++ = static_cast<char>('0' + e / 100);
-        e %= 100;
-    }
-    *out++ = static_cast<char>('0' + e / 10);
-    *out++ = static_cast<char>('0' + e % 10);
-    return out;
-}
-
 }  // namespace
 
 int formatExponent(double value, char* out) {
-    if (!std::isfinite(value)) return writeNonFinite(value, out);
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+    const int biased = static_cast<int>(bits >> 52 & 0x7ff);
+    if (biased == 0x7ff) return writeNonFinite(value, out);
     char* p = out;
-    if (std::signbit(value)) *p++ = '-';
+    if (bits >> 63) *p++ = '-';
     const double magnitude = std::fabs(value);
     std::uint32_t digits = 0;
     int e = 0;
     if (magnitude != 0) {
-        e = static_cast<int>(std::floor(std::log10(magnitude)));
+        // 2^e2 <= |value| < 2^(e2+1), so floor(log10 |value|) is e or e + 1.
+        const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+        const int e2 = biased ? biased - 1023 : -1074 + (63 - std::countl_zero(fraction));
+        e = floorLog10Pow2(e2);
         double scaled = scaleByPowerOfTen(magnitude, 6 - e);
-        // log10 can be one off near powers of ten; a scaled value a rounding error outside
-        // [10^6, 10^7) rounds to the same digits either way.
-        if (scaled < 1e6) scaled = scaleByPowerOfTen(magnitude, 6 - --e);
+        // A scaled value a rounding error past 10^7 rounds to the same digits either way.
         if (scaled >= 1e7) scaled = scaleByPowerOfTen(magnitude, 6 - ++e);
-        const double whole = std::floor(scaled);
-        const double fraction = scaled - whole;
-        digits = static_cast<std::uint32_t>(whole);
+        digits = static_cast<std::uint32_t>(scaled);
+        const double rest = scaled - digits;
         // The product is within 5e-9 of the truth; near a tie decide on the exact value.
-        if (std::fabs(fraction - 0.5) < 1e-6) {
+        if (rest > 0.5 - 1e-6 && rest < 0.5 + 1e-6) {
             const int c = compareWithHalfway(decompose(magnitude), digits, e - 6);
             if (c > 0 || (c == 0 && digits % 2 == 1)) ++digits;
-        } else if (fraction > 0.5) {
+        } else if (rest > 0.5) {
             ++digits;
         }
         if (digits == 10000000) {
@@ -238,18 +239,21 @@ int formatExponent(double value, char* out) {
             ++e;
         }
     }
-    char text[7];
-    for (int i = 6; i >= 0; --i) {
-        text[i] = static_cast<char>('0' + digits % 10);
-        digits /= 10;
-    }
-    *p++ = text[0];
+    const std::uint32_t lead = digits / 1000000, six = digits % 1000000;
+    *p++ = static_cast<char>('0' + lead);
     *p++ = '.';
-    std::memcpy(p, text + 1, 6);
-    p += 6;
+    p = writeTwo(six / 10000, p);
+    p = writeTwo(six / 100 % 100, p);
+    p = writeTwo(six % 100, p);
     *p++ = 'e';
     *p++ = e < 0 ? '-' : '+';
-    p = writeTwoOrThreeDigits(e < 0 ? -e : e, p);
+    const std::uint32_t magnitudeOfE = static_cast<std::uint32_t>(e < 0 ? -e : e);
+    if (magnitudeOfE >= 100) {
+        *p++ = static_cast<char>('0' + magnitudeOfE / 100);
+        p = writeTwo(magnitudeOfE % 100, p);
+    } else {
+        p = writeTwo(magnitudeOfE, p);
+    }
     return static_cast<int>(p - out);
 }
 
