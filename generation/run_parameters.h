@@ -65,6 +65,8 @@ struct RunParameters {
     // count is 0. A window run reads all four, whatever the angular type.
     bool readOnlyGivenDistributionFiles = false;
     std::uint32_t seed = 0;
+    // Every run starts its Sobol seed at 100; tests start near the end of the sequence.
+    std::int32_t sobolStartSeed = 100;
 };
 
 inline constexpr double kPi = 3.141592653589793;

@@ -8,6 +8,7 @@
 
 #include "controls/failure.h"
 #include "generation/ray_run.h"
+#include "generation/emission.h"
 #include "generation/sobol.h"
 
 namespace lumiva {
@@ -215,6 +216,23 @@ TEST_F(RayRunTest, AFailedWriteRemovesTheIncompleteRegularFile) {
               std::string::npos)
         << message;
     EXPECT_FALSE(fs::exists(s.zemaxPath));
+}
+
+TEST_F(RayRunTest, RunningOutOfSobolPointsFailsTheRunInsteadOfEndingTheProcess) {
+    RunParameters p = convertRunParameters(settings_);
+    p.rayCount = 100000;
+    p.angularSmoothing = true;
+    p.sobolStartSeed = kSobolSeedLimit - 50000;
+    try {
+        generateRaySet(p, '.', {});
+        FAIL() << "no failure";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(std::string(failure.what()),
+                  "The Sobol sequence is exhausted after 1073741723 points in this run; use fewer "
+                  "rays or turn \"Smooth\" off; the incomplete ray set " +
+                      p.outputPath + " was removed");
+    }
+    EXPECT_FALSE(fs::exists(p.outputPath));
 }
 
 // Fixed bytes of a few runs, so that any change of the drawing, weighting or formatting
