@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,12 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::slurp;
 
 std::string quoted(const std::string& s) {
     std::string q = "'";
@@ -32,11 +29,7 @@ std::string quoted(const std::string& s) {
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("lumiva_cli_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        dir_ = test::freshTestFolder();
         write("a.ang", "0 30 60 90 \r\n\r\n100 80 40 0 \r\n");
         write("b.ang", "0 20 40 \r\n\r\n100 50 0 \r\n");
         write("s.spa", "-1 1 \r\n\r\n100 100 \r\n");

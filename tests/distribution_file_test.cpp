@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -13,10 +15,7 @@ namespace {
 class DistributionFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("lumiva_dist_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
+        dir_ = test::freshTestFolder();
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,24 +16,15 @@ namespace lumiva {
 namespace {
 
 namespace fs = std::filesystem;
+using test::slurp;
 
 class FileSinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("lumiva_sink_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        dir_ = test::freshTestFolder();
     }
     void TearDown() override { fs::remove_all(dir_); }
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
-    static std::string slurp(const std::string& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
     template <typename F>
     static std::string failureOf(F f) {
         try {

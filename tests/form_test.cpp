@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -17,12 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::slurp;
 
 // A temporary working folder that is the current folder while the test runs.
 class FormTest : public ::testing::Test {
@@ -30,11 +27,7 @@ protected:
     void SetUp() override {
         resetSobolForTesting();
         previous_ = fs::current_path();
-        dir_ = fs::temp_directory_path() /
-               ("lumiva_form_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        dir_ = test::freshTestFolder();
         fs::current_path(dir_);
         write("lumiva.cfg", config(sampleConfig()));
     }

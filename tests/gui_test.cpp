@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
@@ -35,11 +37,7 @@ protected:
     void SetUp() override {
         resetSobolForTesting();
         previous_ = fs::current_path();
-        dir_ = fs::temp_directory_path() /
-               ("lumiva_gui_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        dir_ = test::freshTestFolder();
         fs::current_path(dir_);
         write("y.ang", "0 10 20 30 40 50 60 70 80 90 \r\n\r\n100 98 94 87 77 64 50 34 17 0 \r\n");
         write("x.ang", "0 15 30 45 60 \r\n\r\n100 90 60 20 0 \r\n");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -16,12 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::slurp;
 
 std::vector<std::string> crlfLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -36,12 +33,7 @@ class RayRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
         resetSobolForTesting();
-        dir_ = fs::temp_directory_path() /
-               ("lumiva_run_" + std::string(::testing::UnitTest::GetInstance()
-                                                ->current_test_info()
-                                                ->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        dir_ = test::freshTestFolder();
         write("y.ang", "0 10 20 30 40 50 60 70 80 90 \r\nY\r\n100 98 94 87 77 64 50 34 17 0 \r\n");
         write("x.ang", "0 15 30 45 60 \r\nX\r\n100 90 60 20 0 \r\n");
         write("y.spa", "-1 0 1 \r\n\r\n100 100 100 \r\n");
