@@ -14,7 +14,6 @@ namespace lumiva {
 // The highest Sobol seed that the generator serves is 2^30 - 2; a run fails cleanly
 // before it would ask for 2^30 - 1, instead of letting the generator end the process.
 inline constexpr std::int32_t kSobolSeedLimit = 1073741823;
-inline constexpr std::int32_t kSobolRunStartSeed = 100;
 
 // The run's one SEED variable: every spatial and angular Sobol draw advances it by one.
 class SobolStream {

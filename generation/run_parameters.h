@@ -16,6 +16,9 @@ enum class AngularType { Lambertian, Uniform, UserDefined, Gaussian };
 enum class Symmetry { Elliptical, Rectangular };
 enum class NaLimits { Rectangle, Ellipse };
 
+// The start of every run's one Sobol seed variable.
+inline constexpr std::int32_t kSobolRunStartSeed = 100;
+
 // The picker order of the distribution files.
 enum DistributionSlot { kAngularY = 0, kAngularX = 1, kSpatialY = 2, kSpatialX = 3 };
 
@@ -66,7 +69,7 @@ struct RunParameters {
     bool readOnlyGivenDistributionFiles = false;
     std::uint32_t seed = 0;
     // Every run starts its Sobol seed at 100; tests start near the end of the sequence.
-    std::int32_t sobolStartSeed = 100;
+    std::int32_t sobolStartSeed = kSobolRunStartSeed;
 };
 
 inline constexpr double kPi = 3.141592653589793;
