@@ -1,5 +1,6 @@
 #include "generation/run_parameters.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lumiva {
@@ -9,8 +10,10 @@ RunParameters convertRunParameters(const RunSettings& s) {
     p.rayCount = s.rayCount;
     p.xSize = s.xSize;
     p.ySize = s.ySize;
-    p.ax = std::asin(s.naX);
-    p.ay = std::asin(s.naY);
+    // An aperture text such as "1.00000001" passes its edit's single-precision check
+    // unchanged; as a double it is just above 1, where the arc sine is not a number.
+    p.ax = std::asin(std::min(s.naX, 1.0));
+    p.ay = std::asin(std::min(s.naY, 1.0));
     p.naLimits = s.naLimits;
     p.thetaMax = p.ay > p.ax ? p.ay : p.ax;
     if (s.naLimits == NaLimits::Rectangle) p.thetaMax = std::sqrt(p.ax * p.ax + p.ay * p.ay);

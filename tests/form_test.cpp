@@ -537,6 +537,15 @@ TEST_F(RunFromWindow, WritesTheSameBytesAsLumivaGenWithTheSameSeed) {
     EXPECT_EQ(slurp("ray1.txt"), slurp("gen.txt"));
 }
 
+TEST_F(RunFromWindow, AnApertureThatPassesAsOneInSinglePrecisionGivesNoNan) {
+    form_->Edit6.setText("1.00000001");
+    form_->CSpinEdit3.setValue(500);
+    EXPECT_EQ(form_->Edit6.text(), "1.00000001");
+    ASSERT_TRUE(form_->dispatch([&] { form_->Button2.click(); }));
+    const std::string bytes = slurp("ray.dat");
+    EXPECT_EQ(bytes.find("NAN"), std::string::npos);
+}
+
 TEST_F(RunFromWindow, FailuresShowTheErrorDialogAndReturnToIdle) {
     struct Case {
         const char* name;

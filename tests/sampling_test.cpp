@@ -279,6 +279,15 @@ TEST(RunParameters, ConvertsAsTheWindowDoes) {
     EXPECT_EQ(p.outputPath, "C:\\ray1.txt");
 }
 
+TEST(RunParameters, AnApertureJustAboveOneInDoublePrecisionIsOne) {
+    RunSettings s;
+    s.naX = 1.00000001;
+    s.naY = 1.00000001;
+    const RunParameters p = convertRunParameters(s);
+    EXPECT_EQ(p.ax, kPi / 2);
+    EXPECT_EQ(p.thetaMax, kPi / 2);
+}
+
 TEST(SobolStream, FailsBeforeTheSeedTheGeneratorCannotServe) {
     SobolStream exhausted(kSobolSeedLimit);
     float q[2];
