@@ -281,6 +281,21 @@ TEST_F(CliTest, FailuresSayLumivaGenAndReportNoSuccess) {
     }
 }
 
+TEST_F(CliTest, ShowsAProgressBarOnlyOnATerminal) {
+    if (std::system("command -v script > /dev/null") != 0) GTEST_SKIP() << "no script(1) here";
+    // script(1) gives the program a terminal and copies what it writes there to a file.
+    const std::string command = "cd " + quoted(dir_.string()) + " && script -qec " +
+                                quoted(quoted(LUMIVA_GEN_PATH) +
+                                       " -o out.dat -n 20000 --type lambertian --seed 5") +
+                                " terminal.txt < /dev/null > /dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string screen = slurp(path("terminal.txt"));
+    EXPECT_NE(screen.find("] 100.0%"), std::string::npos) << screen;
+    EXPECT_NE(screen.find("lumiva-gen: 20000 rays"), std::string::npos) << screen;
+    const Result quiet = gen("-o out.dat -n 20000 --type lambertian --seed 5 --quiet");
+    EXPECT_EQ(quiet.err + quiet.out, "");
+}
+
 TEST_F(CliTest, HelpListsTheFlags) {
     const Result r = gen("--help");
     EXPECT_EQ(r.status, 0);

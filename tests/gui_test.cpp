@@ -83,6 +83,10 @@ protected:
 TEST_F(GuiTest, WidgetsSitAtTheDesignedBoundsWithTheirCaptions) {
     EXPECT_EQ(window_->windowTitle(), "Lumiva LED");
     EXPECT_EQ(window_->centralWidget()->size(), QSize(699, 449));
+    EXPECT_EQ(window_->pos(), QPoint(304, 285));
+    EXPECT_EQ(window_->minimumSize(), window_->maximumSize());  // no resizing
+    EXPECT_FALSE(window_->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window_->windowFlags() & Qt::WindowMinimizeButtonHint);
     struct Expect {
         Control* control;
         QRect geometry;
