@@ -27,6 +27,8 @@ struct FloatCase {
     double expected;
 };
 
+void PrintTo(const FloatCase& c, std::ostream* out) { *out << '"' << c.text << '"'; }
+
 class TextToFloatAccepts : public ::testing::TestWithParam<FloatCase> {};
 
 TEST_P(TextToFloatAccepts, GivesTheNumber) {

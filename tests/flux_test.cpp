@@ -76,6 +76,8 @@ struct LookupCase {
     double expectedX;
 };
 
+void PrintTo(const LookupCase& c, std::ostream* out) { *out << c.name; }
+
 class ProfileLookup : public ::testing::TestWithParam<LookupCase> {};
 
 TEST_P(ProfileLookup, CutsYToAWholeNumberAndXOnlyInItsStep) {

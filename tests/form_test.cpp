@@ -185,6 +185,8 @@ struct LoadCase {
     bool listsFilled;
 };
 
+void PrintTo(const LoadCase& c, std::ostream* out) { *out << c.name; }
+
 class ConfigurationLoad : public FormTest, public ::testing::WithParamInterface<LoadCase> {};
 
 TEST_P(ConfigurationLoad, StopsWhereTheFileFails) {

@@ -29,6 +29,8 @@ struct Case {
     const char* expected;
 };
 
+void PrintTo(const Case& c, std::ostream* out) { *out << c.expected; }
+
 class ExponentForm : public ::testing::TestWithParam<Case> {};
 
 TEST_P(ExponentForm, WritesSevenSignificantDigits) {

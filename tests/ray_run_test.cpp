@@ -235,6 +235,8 @@ struct ReferenceCase {
     void (*adjust)(RunSettings&);
 };
 
+void PrintTo(const ReferenceCase& c, std::ostream* out) { *out << c.file; }
+
 class ReferenceRun : public RayRunTest, public ::testing::WithParamInterface<ReferenceCase> {};
 
 TEST_P(ReferenceRun, WritesTheStoredBytes) {

@@ -184,6 +184,8 @@ struct DirectionCase {
     bool (*holds)(const EmissionDirection&);
 };
 
+void PrintTo(const DirectionCase& c, std::ostream* out) { *out << c.name; }
+
 class DirectionProperty : public ::testing::TestWithParam<DirectionCase> {};
 
 TEST_P(DirectionProperty, HoldsForEveryDirection) {
