@@ -163,6 +163,19 @@ TEST_F(GuiTest, EachKindOfBindingCarriesTheUsersInput) {
         {"spin steps",
          [&] { widget<QAbstractSpinBox>(form_->CSpinEdit3)->stepUp(); },
          [&] { return form_->CSpinEdit3.text() == "10005" && widget<QLabel>(form_->Label15)->text() == "1"; }},
+        {"spin typing and focus loss",
+         [&] {
+             auto* spin = widget<QAbstractSpinBox>(form_->CSpinEdit3);
+             QApplication::setActiveWindow(window_.get());
+             spin->setFocus();
+             spin->selectAll();
+             QTest::keyClicks(spin, "0");
+             spin->clearFocus();
+         },
+         [&] {
+             return form_->CSpinEdit3.text() == "1" &&
+                    widget<QAbstractSpinBox>(form_->CSpinEdit3)->text() == "1";
+         }},
         {"picker",
          [&] { widget<QComboBox>(form_->ComboBoxEx3)->setEditText("s.spa "); },
          [&] {
