@@ -144,21 +144,21 @@ bool TForm1::dispatch(const std::function<void()>& handler) {
 }
 
 std::vector<Control*> TForm1::controls() {
-    return {&Panel1,      &GroupBox1,   &GroupBox2,   &Panel2,      &Panel6,      &RadioGroup2,
-            &RadioGroup4, &Label27,     &Edit6,       &Label29,     &Edit8,       &RadioGroup6,
-            &Label8,      &CSpinEdit4,  &Label23,     &Label11,     &Edit7,       &Label17,
-            &Edit12,      &Label26,     &Edit14,      &Label30,     &Edit15,      &Label6,
-            &ComboBoxEx1, &Label5,      &ComboBoxEx2, &CheckBox5,   &CheckBox3,   &CheckBox4,
-            &RadioGroup1, &Label32,     &Edit9,       &Label28,     &Label25,     &Edit10,
-            &Label31,     &CheckBox6,   &Label33,     &CSpinEdit6,  &Edit13,      &Label3,
-            &ComboBoxEx3, &Label2,      &ComboBoxEx4, &RadioGroup3, &RadioGroup7, &Label19,
-            &Edit2,       &Label22,     &Edit1,       &CheckBox7,   &Label1,      &CSpinEdit3,
-            &CheckBox2,   &CSpinEdit5,  &Label18,     &RadioGroup5, &Label4,      &Edit4,
-            &Edit3,       &Button2,     &Label21,     &CGauge2,     &CGauge1,     &CGauge3,
-            &Label20,     &Label7,      &Label12,     &Label13,     &Label14,     &Label15,
-            &Label16,     &Label9,      &Label10,     &Chart1,      &Series1,     &Series2,
-            &Label24,     &Label36,     &FileListBox1, &FileListBox2, &File1,     &Generate1,
-            &Notyfy1,     &Exit1,       &Help1,       &N1,          &About1};
+    return {&Panel1,      &GroupBox1,  &GroupBox2,    &Panel2,       &Panel6,      &RadioGroup2,
+            &RadioGroup4, &Label27,    &Edit6,        &Label29,      &Edit8,       &RadioGroup6,
+            &Label8,      &CSpinEdit4, &Label23,      &Label11,      &Edit7,       &Label17,
+            &Edit12,      &Label26,    &Edit14,       &Label30,      &Edit15,      &Label6,
+            &ComboBoxEx1, &Label5,     &ComboBoxEx2,  &CheckBox5,    &CheckBox3,   &CheckBox4,
+            &RadioGroup1, &Label32,    &Edit9,        &Label28,      &Label25,     &Edit10,
+            &Label31,     &CheckBox6,  &Label33,      &CSpinEdit6,   &Edit13,      &Label3,
+            &ComboBoxEx3, &Label2,     &ComboBoxEx4,  &RadioGroup3,  &RadioGroup7, &Label19,
+            &Edit2,       &Label22,    &Edit1,        &CheckBox7,    &Label1,      &CSpinEdit3,
+            &CheckBox2,   &CSpinEdit5, &Label18,      &RadioGroup5,  &Label4,      &Edit4,
+            &Edit3,       &Button2,    &Label21,      &CGauge2,      &CGauge1,     &CGauge3,
+            &Label20,     &Label7,     &Label12,      &Label13,      &Label14,     &Label15,
+            &Label16,     &Label9,     &Label10,      &Chart1,       &Series1,     &Series2,
+            &Label24,     &Label36,    &FileListBox1, &FileListBox2, &File1,       &Generate1,
+            &Notyfy1,     &Exit1,      &Help1,        &N1,           &About1};
 }
 
 // ---------------------------------------------------------------- the shell
@@ -375,8 +375,8 @@ void TForm1::returnToIdle() {
 }
 
 void TForm1::Button2Click() {
-    if (!env_.boxes->confirm("Lumiva",
-                             "Begin generation of rayset? \n\n Existing file will be overritten!!!"))
+    if (!env_.boxes->confirm(
+            "Lumiva", "Begin generation of rayset? \n\n Existing file will be overritten!!!"))
         throw SilentCancellation();
     env_.boxes->message(kApplicationTitle, "OK!!!");
 

@@ -106,10 +106,10 @@ public:
     ComboBox ComboBoxEx3{"ComboBoxEx3"};
     Label Label2{"Label2"};
     ComboBox ComboBoxEx4{"ComboBoxEx4"};
-    RadioGroup RadioGroup3{"RadioGroup3",
-                           {"plane placed in z=0", "ellipsoid centered at z=0",
-                            "cilinder centered at z=0"},
-                           0};
+    RadioGroup RadioGroup3{
+        "RadioGroup3",
+        {"plane placed in z=0", "ellipsoid centered at z=0", "cilinder centered at z=0"},
+        0};
     RadioGroup RadioGroup7{"RadioGroup7", {"Gaussian", "Uniform", "User Defined"}, 1};
     Label Label19{"Label19"};
     Edit Edit2{"Edit2"};
@@ -214,7 +214,6 @@ private:
 // The start-up sequence: the window is created with its start values, FormCreate runs
 // through the dispatcher (its failure is shown before the window is), then the front end
 // shows the window and runs its loop. Returns the process exit code.
-int runApplication(FormEnvironment environment,
-                   const std::function<void(TForm1&)>& showAndRunLoop);
+int runApplication(FormEnvironment environment, const std::function<void(TForm1&)>& showAndRunLoop);
 
 }  // namespace lumiva

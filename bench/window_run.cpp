@@ -5,10 +5,11 @@
 // FOLDER becomes the working folder; it must hold a lumiva.cfg naming the output and the
 // distribution files.
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "app/unit1.h"
 

@@ -1,12 +1,13 @@
 #include "cli/cli_options.h"
 
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <map>
 #include <optional>
-#include <unistd.h>
 
 #include "cli/config_file.h"
 #include "controls/failure.h"
@@ -43,10 +44,11 @@ long long flagInteger(const std::string& flag, const std::string& text, long lon
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && value <= high; ++i)
         value = value * 10 + (text[i] - '0');
     if (text.empty() || i != text.size())
-        badOption(flag, "'" + text + "' is not a whole number from " + std::to_string(low) + " to " +
-                            std::to_string(high));
+        badOption(flag, "'" + text + "' is not a whole number from " + std::to_string(low) +
+                            " to " + std::to_string(high));
     if (value < low || value > high)
-        badOption(flag, text + " is outside " + std::to_string(low) + " ... " + std::to_string(high));
+        badOption(flag,
+                  text + " is outside " + std::to_string(low) + " ... " + std::to_string(high));
     return value;
 }
 
@@ -115,9 +117,9 @@ CliRequest parseCommandLine(const std::vector<std::string>& args, char decimalSe
 
     if (given("config")) applyConfigFile(text["config"], s, decimalSeparator);
     if (given("format"))
-        s.format = choice<RaysetFormat>("--format", text["format"],
-                                        {{"zemax", RaysetFormat::Zemax},
-                                         {"tracepro", RaysetFormat::TracePro}});
+        s.format = choice<RaysetFormat>(
+            "--format", text["format"],
+            {{"zemax", RaysetFormat::Zemax}, {"tracepro", RaysetFormat::TracePro}});
     std::string& path = s.format == RaysetFormat::TracePro ? s.traceProPath : s.zemaxPath;
     if (given("output")) {
         path = text["output"];
@@ -127,9 +129,9 @@ CliRequest parseCommandLine(const std::vector<std::string>& args, char decimalSe
     if (path.empty()) throw Failure("the output path is empty");
     if (given("rays")) s.rayCount = flagInteger("--rays", text["rays"], 1, 1000000000);
     if (given("shape"))
-        s.shape = choice<Shape>("--shape", text["shape"],
-                                {{"rectangular", Shape::Rectangular},
-                                 {"elliptical", Shape::Elliptical}});
+        s.shape =
+            choice<Shape>("--shape", text["shape"],
+                          {{"rectangular", Shape::Rectangular}, {"elliptical", Shape::Elliptical}});
     if (given("x-size")) s.xSize = flagNumber("--x-size", text["x-size"], 0, 1e300);
     if (given("y-size")) s.ySize = flagNumber("--y-size", text["y-size"], 0, 1e300);
     if (given("type"))
@@ -139,17 +141,18 @@ CliRequest parseCommandLine(const std::vector<std::string>& args, char decimalSe
                                              {"user", AngularType::UserDefined},
                                              {"gaussian", AngularType::Gaussian}});
     if (given("symmetry"))
-        s.symmetry = choice<Symmetry>("--symmetry", text["symmetry"],
-                                      {{"elliptical", Symmetry::Elliptical},
-                                       {"rectangular", Symmetry::Rectangular}});
+        s.symmetry = choice<Symmetry>(
+            "--symmetry", text["symmetry"],
+            {{"elliptical", Symmetry::Elliptical}, {"rectangular", Symmetry::Rectangular}});
     if (given("nax")) s.naX = flagNumber("--nax", text["nax"], 0, 1);
     if (given("nay")) s.naY = flagNumber("--nay", text["nay"], 0, 1);
     if (given("na-limits"))
-        s.naLimits = choice<NaLimits>("--na-limits", text["na-limits"],
-                                      {{"rectangle", NaLimits::Rectangle},
-                                       {"ellipse", NaLimits::Ellipse}});
+        s.naLimits =
+            choice<NaLimits>("--na-limits", text["na-limits"],
+                             {{"rectangle", NaLimits::Rectangle}, {"ellipse", NaLimits::Ellipse}});
     if (given("extent"))
-        s.extentDegrees = static_cast<std::int32_t>(flagInteger("--extent", text["extent"], 0, 360));
+        s.extentDegrees =
+            static_cast<std::int32_t>(flagInteger("--extent", text["extent"], 0, 360));
     if (given("gx")) s.gxDegrees = flagNumber("--gx", text["gx"], 1, 1000);
     if (given("gy")) s.gyDegrees = flagNumber("--gy", text["gy"], 1, 1000);
     if (given("sgx")) s.sgx = flagNumber("--sgx", text["sgx"], 0, 1000);
@@ -159,8 +162,8 @@ CliRequest parseCommandLine(const std::vector<std::string>& args, char decimalSe
     if (given("spatial-y")) s.distributionFiles[kSpatialY] = text["spatial-y"];
     if (given("spatial-x")) s.distributionFiles[kSpatialX] = text["spatial-x"];
     if (given("smooth")) {
-        const int smooth = choice<int>("--smooth", text["smooth"],
-                                       {{"none", 0}, {"spatial", 1}, {"angular", 2}});
+        const int smooth =
+            choice<int>("--smooth", text["smooth"], {{"none", 0}, {"spatial", 1}, {"angular", 2}});
         s.spatialSmoothing = smooth == 1;
         s.angularSmoothing = smooth == 2;
     }
@@ -225,8 +228,9 @@ int runLumivaGen(int argc, char** argv) {
         if (!request.quiet)
             std::printf("lumiva-gen: %lld rays, %llu bytes written to %s in %.2f s (%.0f rays/s)\n",
                         static_cast<long long>(summary.rays),
-                        static_cast<unsigned long long>(summary.bytes), parameters.outputPath.c_str(),
-                        seconds, seconds > 0 ? summary.rays / seconds : 0.0);
+                        static_cast<unsigned long long>(summary.bytes),
+                        parameters.outputPath.c_str(), seconds,
+                        seconds > 0 ? summary.rays / seconds : 0.0);
         if (std::fflush(stdout) != 0) return 1;
         return 0;
     } catch (const std::exception& error) {

@@ -59,7 +59,8 @@ private:
 // alphabetical order ignoring case.
 class FileListBox : public Control {
 public:
-    FileListBox(std::string name, std::string mask) : Control(std::move(name)), mask_(std::move(mask)) {
+    FileListBox(std::string name, std::string mask)
+        : Control(std::move(name)), mask_(std::move(mask)) {
         setVisible(false);
     }
     const std::string& mask() const { return mask_; }

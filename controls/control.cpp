@@ -42,9 +42,8 @@ std::int32_t SpinEdit::clamp(std::int32_t value) const {
 
 std::int32_t SpinEdit::saturatingAdd(std::int32_t a, std::int32_t b) {
     const std::int64_t sum = static_cast<std::int64_t>(a) + b;
-    return static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(sum, std::numeric_limits<std::int32_t>::min(),
-                                 std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        sum, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace lumiva

@@ -22,7 +22,8 @@ class Control {
 public:
     using Handler = std::function<void()>;
 
-    explicit Control(std::string name, Bounds bounds = {}) : name_(std::move(name)), bounds_(bounds) {}
+    explicit Control(std::string name, Bounds bounds = {})
+        : name_(std::move(name)), bounds_(bounds) {}
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -40,7 +41,9 @@ public:
     void setCaption(const std::string& caption) { assign(caption_, caption); }
 
     // Called after every change of what the control shows.
-    void setObserver(std::function<void(const Control&)> observer) { observer_ = std::move(observer); }
+    void setObserver(std::function<void(const Control&)> observer) {
+        observer_ = std::move(observer);
+    }
 
 protected:
     void notify() const {

@@ -21,7 +21,8 @@ Failure notValidInteger(std::string_view text) {
 }
 
 Failure fileSystemFailure(std::string_view what, std::string_view path, int errorNumber) {
-    return Failure(std::string(what) + " '" + std::string(path) + "': " + std::strerror(errorNumber));
+    return Failure(std::string(what) + " '" + std::string(path) +
+                   "': " + std::strerror(errorNumber));
 }
 
 }  // namespace lumiva

@@ -1,10 +1,11 @@
 #include "controls/number_text.h"
 
+#include <langinfo.h>
+#include <locale.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <langinfo.h>
-#include <locale.h>
 #include <string>
 
 #include "controls/failure.h"
@@ -104,8 +105,8 @@ std::string fixedText(double value, int decimals, char decimalSeparator) {
                                  std::chars_format::scientific, decimals > 0 ? decimals - 1 : 0);
         std::from_chars(buffer, end.ptr, rounded);
     }
-    auto end = std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed,
-                             decimals);
+    auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, decimals);
     std::string text(buffer, end.ptr);
     for (char& c : text)
         if (c == '.') c = decimalSeparator;
@@ -126,10 +127,10 @@ char decimalSeparatorOfLocale(std::string_view localeName) {
     for (const char* region : pointRegions)
         if (name == region) return '.';
     static const char* const commaLanguages[] = {
-        "af", "az", "be", "bg", "bs", "ca", "cs", "da", "de", "el", "es", "et", "eu", "fi",
-        "fo", "fr", "gl", "hr", "hu", "hy", "id", "is", "it", "ka", "kk", "ky", "lt", "lv",
-        "mk", "mn", "nb", "nl", "nn", "no", "pl", "pt", "ro", "ru", "sk", "sl", "sq", "sr",
-        "sv", "tr", "uk", "uz", "vi"};
+        "af", "az", "be", "bg", "bs", "ca", "cs", "da", "de", "el", "es", "et",
+        "eu", "fi", "fo", "fr", "gl", "hr", "hu", "hy", "id", "is", "it", "ka",
+        "kk", "ky", "lt", "lv", "mk", "mn", "nb", "nl", "nn", "no", "pl", "pt",
+        "ro", "ru", "sk", "sl", "sq", "sr", "sv", "tr", "uk", "uz", "vi"};
     const std::string language = name.substr(0, name.find('_'));
     for (const char* comma : commaLanguages)
         if (language == comma) return ',';

@@ -1,9 +1,10 @@
 #include "controls/text_file.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "controls/failure.h"
 

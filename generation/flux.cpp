@@ -69,9 +69,8 @@ double FluxWeighting::userDefined(double theta, double phi, double sinPhi, doubl
     lookUp(y_, std::fabs(alphaY), [this](double o0, double o1, double t) {
         iy_ = std::fabs(std::trunc(o0 + (o1 - o0) * t));
     });
-    lookUp(x_, std::fabs(alphaX), [this](double o0, double o1, double t) {
-        ix_ = o0 + std::trunc(o1 - o0) * t;
-    });
+    lookUp(x_, std::fabs(alphaX),
+           [this](double o0, double o1, double t) { ix_ = o0 + std::trunc(o1 - o0) * t; });
     if (p_.symmetry == Symmetry::Rectangular) return iy_ * ix_;
     const double c = std::sin(phi + kHalfPi);
     return c * (iy_ - ix_) * c + ix_;

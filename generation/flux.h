@@ -18,7 +18,8 @@ double extendedPower(double base, double exponent);
 // a ray's angle lies in no segment of a profile. Both start at 0 in every run.
 class FluxWeighting {
 public:
-    FluxWeighting(const RunParameters& p, const Distribution& angularY, const Distribution& angularX)
+    FluxWeighting(const RunParameters& p, const Distribution& angularY,
+                  const Distribution& angularX)
         : p_(p), y_(angularY), x_(angularX) {}
 
     double relativeIntensity(double theta, double phi);

@@ -165,7 +165,7 @@ RunSummary generateRaySet(const RunParameters& p, char decimalSeparator,
     for (int slot = kAngularY; slot <= kSpatialX; ++slot)
         if (!(p.readOnlyGivenDistributionFiles && p.distributionFiles[slot].empty()))
             tables[slot] = readDistributionFile(p.distributionFiles[slot], decimalSeparator,
-                                            kRunTableCapacity);
+                                                kRunTableCapacity);
 
     try {
         const HeaderCounts counts{static_cast<std::int64_t>(tables[kSpatialX].count()),

@@ -17,8 +17,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <algorithm>
 
 namespace lumiva {
@@ -50,7 +50,8 @@ public:
     }
     void stepBy(int steps) override {
         form_.dispatch([&] {
-            for (int i = 0; i < std::abs(steps); ++i) steps > 0 ? model_.stepUp() : model_.stepDown();
+            for (int i = 0; i < std::abs(steps); ++i)
+                steps > 0 ? model_.stepUp() : model_.stepDown();
         });
     }
     QValidator::State validate(QString&, int&) const override { return QValidator::Acceptable; }
@@ -113,9 +114,8 @@ void MainWindow::createMenus() {
     auto item = [this](QMenu* menu, MenuItem& model) {
         QAction* action = menu->addAction(q(model.caption()));
         action->setObjectName(q(model.name()));
-        connect(action, &QAction::triggered, this, [this, &model] {
-            form_.dispatch([&model] { model.click(); });
-        });
+        connect(action, &QAction::triggered, this,
+                [this, &model] { form_.dispatch([&model] { model.click(); }); });
     };
     QMenu* file = menuBar()->addMenu(q(form_.File1.caption()));
     file->setObjectName("File1");
@@ -171,8 +171,7 @@ void MainWindow::createControls() {
     QWidget* output = container(form_.Panel6);
 
     auto label = [this](Label& model, QWidget* parent, int left, int top, int width = 0) {
-        QLabel* widget = place(new QLabel, model, parent,
-                               {left, top, width > 0 ? width : 140, 15});
+        QLabel* widget = place(new QLabel, model, parent, {left, top, width > 0 ? width : 140, 15});
         renderers_[&model] = [widget, &model] { widget->setText(q(model.caption())); };
         return widget;
     };
@@ -191,15 +190,15 @@ void MainWindow::createControls() {
         auto* widget = place(new ModelSpinBox(form_, model, nullptr), model, parent, bounds);
         renderers_[&model] = [widget, &model] {
             widget->editor()->setReadOnly(!model.editorEnabled());
-            if (widget->editor()->text() != q(model.text())) widget->editor()->setText(q(model.text()));
+            if (widget->editor()->text() != q(model.text()))
+                widget->editor()->setText(q(model.text()));
         };
         return widget;
     };
     auto check = [this](CheckBox& model, QWidget* parent, Bounds bounds) {
         QCheckBox* widget = place(new QCheckBox, model, parent, bounds);
-        connect(widget, &QCheckBox::clicked, this, [this, &model] {
-            form_.dispatch([&model] { model.click(); });
-        });
+        connect(widget, &QCheckBox::clicked, this,
+                [this, &model] { form_.dispatch([&model] { model.click(); }); });
         renderers_[&model] = [widget, &model] {
             widget->setText(q(model.caption()));
             widget->setChecked(model.checked());
@@ -359,9 +358,8 @@ void MainWindow::createControls() {
     startFont.setBold(true);
     start->setFont(startFont);
     start->setStyleSheet("color: red;");
-    connect(start, &QPushButton::clicked, this, [this] {
-        form_.dispatch([this] { form_.Button2.click(); });
-    });
+    connect(start, &QPushButton::clicked, this,
+            [this] { form_.dispatch([this] { form_.Button2.click(); }); });
     renderers_[&form_.Button2] = [start, this] { start->setText(q(form_.Button2.caption())); };
 
     // Preview
@@ -438,8 +436,9 @@ void MainWindow::redraw(const Control& control) {
         QWidget* w = widget->second;
         const QSignalBlocker blocker(w);
         const Bounds& b = control.bounds();
-        if (b.width > 0 && (w->x() != b.left || w->y() != b.top || w->width() != b.width ||
-                            w->height() != b.height) &&
+        if (b.width > 0 &&
+            (w->x() != b.left || w->y() != b.top || w->width() != b.width ||
+             w->height() != b.height) &&
             (&control == &form_.Chart1))
             w->setGeometry(b.left, b.top, b.width, b.height);
         w->setEnabled(control.enabled());

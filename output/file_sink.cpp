@@ -1,10 +1,11 @@
 #include "output/file_sink.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "controls/failure.h"
 
@@ -68,7 +69,8 @@ void FileSink::close() {
     flush();
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR) throw fileSystemFailure("Cannot close file", path_, errno);
+    if (::close(fd) != 0 && errno != EINTR)
+        throw fileSystemFailure("Cannot close file", path_, errno);
 }
 
 bool FileSink::discard() {

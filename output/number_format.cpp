@@ -73,8 +73,8 @@ public:
             size_ -= words;
             if (shift) {
                 for (int i = 0; i < size_; ++i)
-                    limbs_[i] = (limbs_[i] >> shift) |
-                                (i + 1 < size_ ? limbs_[i + 1] << (32 - shift) : 0u);
+                    limbs_[i] =
+                        (limbs_[i] >> shift) | (i + 1 < size_ ? limbs_[i + 1] << (32 - shift) : 0u);
             }
             trim();
         }

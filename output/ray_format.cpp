@@ -8,7 +8,8 @@ namespace {
 
 std::string fixedCount(std::int64_t count) {
     char text[400];
-    return std::string(text, static_cast<std::size_t>(formatFixed(static_cast<double>(count), text)));
+    return std::string(text,
+                       static_cast<std::size_t>(formatFixed(static_cast<double>(count), text)));
 }
 
 }  // namespace
@@ -16,7 +17,8 @@ std::string fixedCount(std::int64_t count) {
 std::string rayHeader(RaysetFormat format, std::int64_t rayCount, const HeaderCounts& counts) {
     if (format == RaysetFormat::Zemax) {
         char text[24];
-        return std::string(text, static_cast<std::size_t>(formatInteger(rayCount, text))) + " 4\r\n";
+        return std::string(text, static_cast<std::size_t>(formatInteger(rayCount, text))) +
+               " 4\r\n";
     }
     return "!! Source file: C:tolvinesk.oml \r\n"
            "\r\n"

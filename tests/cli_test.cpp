@@ -1,17 +1,16 @@
 #include <gtest/gtest.h>
-
-#include "test_files.h"
+#include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
 
 #include "cli/cli_options.h"
 #include "cli/config_file.h"
 #include "controls/failure.h"
 #include "generation/ray_run.h"
 #include "generation/sobol.h"
+#include "test_files.h"
 
 namespace lumiva {
 namespace {
@@ -49,7 +48,8 @@ protected:
     // their point.
     Result gen(const std::string& args, const std::string& env = "LC_ALL=de_DE.UTF-8") {
         const std::string command = "cd " + quoted(dir_.string()) + " && " + env + " " +
-                                    quoted(LUMIVA_GEN_PATH) + " " + args + " > stdout.txt 2> stderr.txt";
+                                    quoted(LUMIVA_GEN_PATH) + " " + args +
+                                    " > stdout.txt 2> stderr.txt";
         const int raw = std::system(command.c_str());
         Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(path("stdout.txt")),
                  slurp(path("stderr.txt"))};
@@ -69,8 +69,8 @@ protected:
 };
 
 TEST_F(CliTest, DefaultsAreTheWindowsStartValues) {
-    const CliRequest r = parseCommandLine({"-o", "x.dat", "--angular-y", "a", "--angular-x", "b"},
-                                          ',', 77);
+    const CliRequest r =
+        parseCommandLine({"-o", "x.dat", "--angular-y", "a", "--angular-x", "b"}, ',', 77);
     const RunSettings defaults;
     EXPECT_EQ(r.settings.rayCount, 30000);
     EXPECT_EQ(r.settings.xSize, 0.001);
@@ -89,11 +89,13 @@ TEST_F(CliTest, DefaultsAreTheWindowsStartValues) {
 
 TEST_F(CliTest, EveryFlagReachesItsSetting) {
     const CliRequest r = parseCommandLine(
-        {"--output", "t.txt", "--format", "tracepro", "-n", "1000000000", "--shape", "elliptical",
-         "--x-size", "0.25", "--y-size", "1e-1", "--type", "gaussian", "--symmetry", "elliptical",
-         "--nax", "0.5", "--nay", "1", "--na-limits", "rectangle", "--extent", "90", "--gx", "10",
-         "--gy", "1000", "--sgx", "0", "--sgy", "2.5", "--spatial-y", "sy", "--spatial-x", "sx",
-         "--smooth", "angular", "--seed", "4294967295", "--quiet"},
+        {"--output", "t.txt",      "--format",    "tracepro",   "-n",          "1000000000",
+         "--shape",  "elliptical", "--x-size",    "0.25",       "--y-size",    "1e-1",
+         "--type",   "gaussian",   "--symmetry",  "elliptical", "--nax",       "0.5",
+         "--nay",    "1",          "--na-limits", "rectangle",  "--extent",    "90",
+         "--gx",     "10",         "--gy",        "1000",       "--sgx",       "0",
+         "--sgy",    "2.5",        "--spatial-y", "sy",         "--spatial-x", "sx",
+         "--smooth", "angular",    "--seed",      "4294967295", "--quiet"},
         ',', 0);
     const RunSettings& s = r.settings;
     EXPECT_EQ(s.format, RaysetFormat::TracePro);
@@ -162,8 +164,8 @@ std::string configText(std::vector<std::string> lines) {
 }
 
 std::vector<std::string> goodConfig() {
-    return {"tp.txt", "zx.dat", "a.ang", "b.ang", "2000000000", "1", "x", "x", "400", "x",
-            "5",      "x",      "-",     "0,25", "0,5",       "s.spa", "s.spa"};
+    return {"tp.txt", "zx.dat", "a.ang", "b.ang", "2000000000", "1",   "x",     "x",    "400",
+            "x",      "5",      "x",     "-",     "0,25",       "0,5", "s.spa", "s.spa"};
 }
 
 TEST_F(CliTest, ConfigurationLinesApplyAsAtStartUpWithClamping) {
@@ -219,8 +221,9 @@ TEST_F(CliTest, MalformedConfigurationIsAnErrorNamingTheLine) {
 }
 
 TEST_F(CliTest, WritesTheSameBytesAsTheRunItDrives) {
-    const Result r = gen("-o out.dat -n 500 --angular-y a.ang --angular-x b.ang --spatial-y s.spa "
-                         "--spatial-x s.spa --nax 0.5 --nay 0.4 --seed 99 --smooth spatial");
+    const Result r =
+        gen("-o out.dat -n 500 --angular-y a.ang --angular-x b.ang --spatial-y s.spa "
+            "--spatial-x s.spa --nax 0.5 --nay 0.4 --seed 99 --smooth spatial");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");  // no progress bar when standard error is no terminal
     EXPECT_NE(r.out.find("lumiva-gen: 500 rays, "), std::string::npos) << r.out;
@@ -240,9 +243,9 @@ TEST_F(CliTest, WritesTheSameBytesAsTheRunItDrives) {
 }
 
 TEST_F(CliTest, ConfigFileSuppliesPathsAndFilesFromItsFolder) {
-    write("lumiva.cfg", configText({"ray1.txt", "ray.dat", "a.ang", "b.ang", "20", "3500", "0",
-                                    "0", "360", "0", "0.99", "0", "0.99", "0.5", "0.5", "s.spa",
-                                    "s.spa"}));
+    write("lumiva.cfg",
+          configText({"ray1.txt", "ray.dat", "a.ang", "b.ang", "20", "3500", "0", "0", "360", "0",
+                      "0.99", "0", "0.99", "0.5", "0.5", "s.spa", "s.spa"}));
     Result r = gen("--config lumiva.cfg --seed 1 --quiet", "LC_ALL=C");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
@@ -253,7 +256,8 @@ TEST_F(CliTest, ConfigFileSuppliesPathsAndFilesFromItsFolder) {
     // The same file in a comma region fails on its point-written apertures.
     r = gen("--config lumiva.cfg --quiet");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "lumiva-gen: lumiva.cfg, line 11: '0.99' is not a valid floating point value\n");
+    EXPECT_EQ(r.err,
+              "lumiva-gen: lumiva.cfg, line 11: '0.99' is not a valid floating point value\n");
 }
 
 TEST_F(CliTest, FailuresSayLumivaGenAndReportNoSuccess) {
@@ -270,8 +274,9 @@ TEST_F(CliTest, FailuresSayLumivaGenAndReportNoSuccess) {
          "lumiva-gen: Cannot write to file '/dev/full': No space left on device; the ray set "
          "/dev/full is incomplete\n"},
         {"--config none.cfg", "lumiva-gen: Cannot open file none.cfg\n"},
-        {"-o x -n many", "lumiva-gen: option --rays: 'many' is not a whole number from 1 to "
-                         "1000000000\n"},
+        {"-o x -n many",
+         "lumiva-gen: option --rays: 'many' is not a whole number from 1 to "
+         "1000000000\n"},
     };
     for (const Case& c : cases) {
         const Result r = gen(c.args);
@@ -284,20 +289,22 @@ TEST_F(CliTest, FailuresSayLumivaGenAndReportNoSuccess) {
 TEST_F(CliTest, SameBytesWhicheverVariantOfTheMathLibraryRuns) {
     // The C library picks FMA or plain SSE2 versions of sin, cos and acos by processor;
     // a ray set must not depend on which one a machine gets.
-    const std::string args = "-n 200000 --type gaussian --nax 0.9 --nay 0.7 --na-limits "
-                             "rectangle --shape elliptical --seed 11 --quiet -o ";
+    const std::string args =
+        "-n 200000 --type gaussian --nax 0.9 --nay 0.7 --na-limits "
+        "rectangle --shape elliptical --seed 11 --quiet -o ";
     ASSERT_EQ(gen(args + "fma.dat").status, 0);
-    ASSERT_EQ(gen(args + "sse2.dat", "GLIBC_TUNABLES=glibc.cpu.hwcaps=-AVX2,-FMA,-AVX,-FMA4").status, 0);
+    ASSERT_EQ(
+        gen(args + "sse2.dat", "GLIBC_TUNABLES=glibc.cpu.hwcaps=-AVX2,-FMA,-AVX,-FMA4").status, 0);
     EXPECT_TRUE(slurp(path("fma.dat")) == slurp(path("sse2.dat")));
 }
 
 TEST_F(CliTest, ShowsAProgressBarOnlyOnATerminal) {
     if (std::system("command -v script > /dev/null") != 0) GTEST_SKIP() << "no script(1) here";
     // script(1) gives the program a terminal and copies what it writes there to a file.
-    const std::string command = "cd " + quoted(dir_.string()) + " && script -qec " +
-                                quoted(quoted(LUMIVA_GEN_PATH) +
-                                       " -o out.dat -n 20000 --type lambertian --seed 5") +
-                                " terminal.txt < /dev/null > /dev/null";
+    const std::string command =
+        "cd " + quoted(dir_.string()) + " && script -qec " +
+        quoted(quoted(LUMIVA_GEN_PATH) + " -o out.dat -n 20000 --type lambertian --seed 5") +
+        " terminal.txt < /dev/null > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     const std::string screen = slurp(path("terminal.txt"));
     EXPECT_NE(screen.find("] 100.0%"), std::string::npos) << screen;

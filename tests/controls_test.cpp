@@ -53,10 +53,9 @@ TEST(TextToFloat, RejectsWithTheTextInTheMessage) {
     };
     // The other separator, an empty text, a lone sign, trailing garbage, a tab inside,
     // an unfinished exponent, an overflow, words that strtod would take.
-    const Case cases[] = {{"0.5", ','}, {"0,5", '.'}, {"", '.'},     {"+", '.'},
-                          {"-", '.'},   {"1x", '.'},  {"1\t2", '.'}, {"1e", '.'},
-                          {"1e+", '.'}, {"1e400", '.'}, {"inf", '.'}, {"nan", '.'},
-                          {"0x10", '.'}, {"1 2", '.'}};
+    const Case cases[] = {{"0.5", ','}, {"0,5", '.'},  {"", '.'},     {"+", '.'},   {"-", '.'},
+                          {"1x", '.'},  {"1\t2", '.'}, {"1e", '.'},   {"1e+", '.'}, {"1e400", '.'},
+                          {"inf", '.'}, {"nan", '.'},  {"0x10", '.'}, {"1 2", '.'}};
     for (const Case& c : cases) {
         EXPECT_EQ(failureText([&] { textToFloat(c.text, c.separator); }),
                   std::string("'") + c.text + "' is not a valid floating point value")
@@ -84,10 +83,17 @@ TEST(RegionalSeparator, FollowsTheLocaleNameOfTheRegion) {
         const char* locale;
         char separator;
     };
-    const Case cases[] = {{"C", '.'},           {"POSIX", '.'},    {"C.UTF-8", '.'},
-                          {"en_US.UTF-8", '.'}, {"de_DE.UTF-8", ','}, {"fr_FR", ','},
-                          {"de_CH.UTF-8", '.'}, {"pt_BR", ','},    {"ja_JP.UTF-8", '.'},
-                          {"ru_RU@euro", ','},  {"", '.'}};
+    const Case cases[] = {{"C", '.'},
+                          {"POSIX", '.'},
+                          {"C.UTF-8", '.'},
+                          {"en_US.UTF-8", '.'},
+                          {"de_DE.UTF-8", ','},
+                          {"fr_FR", ','},
+                          {"de_CH.UTF-8", '.'},
+                          {"pt_BR", ','},
+                          {"ja_JP.UTF-8", '.'},
+                          {"ru_RU@euro", ','},
+                          {"", '.'}};
     for (const Case& c : cases)
         EXPECT_EQ(decimalSeparatorOfLocale(c.locale), c.separator) << c.locale;
 }
@@ -133,12 +139,14 @@ TEST(SplitLines, HandlesEveryLineEndAndStopsAtNul) {
 }
 
 TEST(ReadWholeFile, ReadsBytesAndRefusesWhatCannotBeOpened) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "lumiva_controls_test";
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / "lumiva_controls_test";
     std::filesystem::create_directories(dir);
     const std::string file = (dir / "f.txt").string();
     std::ofstream(file, std::ios::binary) << std::string("a\0b\r\n", 5);
     EXPECT_EQ(readWholeFile(file), std::string("a\0b\r\n", 5));
-    EXPECT_EQ(failureText([&] { readWholeFile(dir.string()); }), "Cannot open file " + dir.string());
+    EXPECT_EQ(failureText([&] { readWholeFile(dir.string()); }),
+              "Cannot open file " + dir.string());
     EXPECT_EQ(failureText([&] { readWholeFile((dir / "missing").string()); }),
               "Cannot open file " + (dir / "missing").string());
     EXPECT_EQ(failureText([&] { readWholeFile(""); }), "Cannot open file ");

@@ -1,22 +1,20 @@
-#include <gtest/gtest.h>
+#include "distributions/distribution_file.h"
 
-#include "test_files.h"
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "controls/failure.h"
 #include "distributions/analytic_parameters.h"
-#include "distributions/distribution_file.h"
+#include "test_files.h"
 
 namespace lumiva {
 namespace {
 
 class DistributionFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = test::freshTestFolder();
-    }
+    void SetUp() override { dir_ = test::freshTestFolder(); }
     void TearDown() override { std::filesystem::remove_all(dir_); }
 
     std::string write(const std::string& name, const std::string& bytes) {
@@ -104,7 +102,8 @@ TEST_F(DistributionFileTest, FailsWithThePlatformMessages) {
 
 TEST_F(DistributionFileTest, CannotOpenNamesThePickerText) {
     EXPECT_EQ(failureOf(""), "Cannot open file ");
-    EXPECT_EQ(failureOf((dir_ / "none.ang").string()), "Cannot open file " + (dir_ / "none.ang").string());
+    EXPECT_EQ(failureOf((dir_ / "none.ang").string()),
+              "Cannot open file " + (dir_ / "none.ang").string());
     EXPECT_EQ(failureOf(dir_.string()), "Cannot open file " + dir_.string());
 }
 
@@ -131,9 +130,9 @@ TEST(BoundedText, KeepsAnApertureWithinItsBounds) {
         const char* text;
         const char* kept;  // nullptr: stops silently
     };
-    const Case cases[] = {{"", nullptr},  {"-", "0"},    {"0", "0"},        {"0.5", "0.5"},
-                          {"1.5", "1"},   {"5", "1"},    {"-0.5", "0"},     {"1", "1"},
-                          {"1.00000001", "1.00000001"}};
+    const Case cases[] = {{"", nullptr},  {"-", "0"},   {"0", "0"},
+                          {"0.5", "0.5"}, {"1.5", "1"}, {"5", "1"},
+                          {"-0.5", "0"},  {"1", "1"},   {"1.00000001", "1.00000001"}};
     for (const Case& c : cases) {
         const auto kept = boundedText(c.text, 0, 1, "1", '.');
         if (c.kept == nullptr)

@@ -1,16 +1,16 @@
+#include "output/file_sink.h"
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
-#include "test_files.h"
-
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 #include <thread>
-#include <cstring>
 
 #include "controls/failure.h"
-#include "output/file_sink.h"
+#include "test_files.h"
 
 namespace lumiva {
 namespace {
@@ -20,9 +20,7 @@ using test::slurp;
 
 class FileSinkTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = test::freshTestFolder();
-    }
+    void SetUp() override { dir_ = test::freshTestFolder(); }
     void TearDown() override { fs::remove_all(dir_); }
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
     template <typename F>

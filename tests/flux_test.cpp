@@ -1,8 +1,8 @@
+#include "generation/flux.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "generation/flux.h"
 
 namespace lumiva {
 namespace {

@@ -1,18 +1,17 @@
 #include <gtest/gtest.h>
-
-#include "test_files.h"
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
-#include <unistd.h>
 
 #include "app/unit1.h"
 #include "controls/failure.h"
 #include "generation/sobol.h"
 #include "scripted_boxes.h"
+#include "test_files.h"
 
 namespace lumiva {
 namespace {
@@ -45,8 +44,8 @@ protected:
         return text;
     }
     static std::vector<std::string> sampleConfig() {
-        return {"ray1.txt", "ray.dat", "", "", "30000", "3500", "x", "x", "360",
-                "x",        "0",       "x", "0", "0.001", "0.001", "", ""};
+        return {"ray1.txt", "ray.dat", "",  "",  "30000", "3500",  "x", "x", "360",
+                "x",        "0",       "x", "0", "0.001", "0.001", "",  ""};
     }
 
     // Creates the window and runs FormCreate as start-up does.
@@ -145,9 +144,9 @@ TEST_F(FormTest, ConfigurationSetsEveryMappedControlAndFillsThePickers) {
     write("b.ang", "0 \r\n\r\n1 \r\n");
     write("A.ang", "0 \r\n\r\n1 \r\n");
     write("s.spa", "0 \r\n\r\n1 \r\n");
-    write("lumiva.cfg", config({"t.txt", "z.dat", "A.ang", "gone.ang", "1000000", "1", "?", "?",
-                                "-5", "?", "5", "?", "-", "0.5", "0.25", "s.spa", "none.spa",
-                                "line 18 is never read"}));
+    write("lumiva.cfg",
+          config({"t.txt", "z.dat", "A.ang", "gone.ang", "1000000", "1", "?", "?", "-5", "?", "5",
+                  "?", "-", "0.5", "0.25", "s.spa", "none.spa", "line 18 is never read"}));
     auto form = start();
     EXPECT_TRUE(boxes_.shown.empty());
     EXPECT_EQ(form->Edit3.text(), "t.txt");
@@ -212,25 +211,52 @@ const std::string kTitle = "Lumiva LED 4";
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ConfigurationLoad,
-    ::testing::Values(
-        LoadCase{"complete", 5, "30000", {}, "0.5", "30000", "1", true},
-        LoadCase{"ten_lines", 0, "", {{"error", kTitle, "List index out of bounds (10)"}}, "0",
-                 "30000", "1", false},
-        LoadCase{"missing", 99, "", {{"error", kTitle, "Cannot open file lumiva.cfg."}}, "0",
-                 "30000", "1", false},
-        LoadCase{"rays_clamped", 5, "2000000000", {}, "0.5", "1000000000", "0", true},
-        LoadCase{"leading_blank", 5, " 250", {}, "0.5", "250", "0", true},
-        LoadCase{"trailing_blank", 5, "250 ",
-                 {{"error", kTitle, "'250 ' is not a valid integer value."}}, "0", "30000", "1",
-                 false},
-        LoadCase{"empty_extent", 9, "", {{"error", kTitle, "'' is not a valid integer value."}},
-                 "0", "30000", "1", false},
-        LoadCase{"empty_aperture", 11, "", {}, "", "30000", "1", false},
-        LoadCase{"bad_aperture", 11, "0,5",
-                 {{"error", kTitle, "'0,5' is not a valid floating point value."}}, "0,5", "30000",
-                 "1", false},
-        LoadCase{"negative_half", 11, "-0.5", {}, "0", "30000", "1", true},
-        LoadCase{"lone_minus", 11, "-", {}, "0", "30000", "1", true}),
+    ::testing::Values(LoadCase{"complete", 5, "30000", {}, "0.5", "30000", "1", true},
+                      LoadCase{"ten_lines",
+                               0,
+                               "",
+                               {{"error", kTitle, "List index out of bounds (10)"}},
+                               "0",
+                               "30000",
+                               "1",
+                               false},
+                      LoadCase{"missing",
+                               99,
+                               "",
+                               {{"error", kTitle, "Cannot open file lumiva.cfg."}},
+                               "0",
+                               "30000",
+                               "1",
+                               false},
+                      LoadCase{"rays_clamped", 5, "2000000000", {}, "0.5", "1000000000", "0", true},
+                      LoadCase{"leading_blank", 5, " 250", {}, "0.5", "250", "0", true},
+                      LoadCase{"trailing_blank",
+                               5,
+                               "250 ",
+                               {{"error", kTitle, "'250 ' is not a valid integer value."}},
+                               "0",
+                               "30000",
+                               "1",
+                               false},
+                      LoadCase{"empty_extent",
+                               9,
+                               "",
+                               {{"error", kTitle, "'' is not a valid integer value."}},
+                               "0",
+                               "30000",
+                               "1",
+                               false},
+                      LoadCase{"empty_aperture", 11, "", {}, "", "30000", "1", false},
+                      LoadCase{"bad_aperture",
+                               11,
+                               "0,5",
+                               {{"error", kTitle, "'0,5' is not a valid floating point value."}},
+                               "0,5",
+                               "30000",
+                               "1",
+                               false},
+                      LoadCase{"negative_half", 11, "-0.5", {}, "0", "30000", "1", true},
+                      LoadCase{"lone_minus", 11, "-", {}, "0", "30000", "1", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FormTest, ConfigurationInACommaRegionRejectsAPointAndStops) {
@@ -239,7 +265,8 @@ TEST_F(FormTest, ConfigurationInACommaRegionRejectsAPointAndStops) {
     lines[13] = "7";  // line 14, never reached
     write("lumiva.cfg", config(lines));
     auto form = start(',');
-    EXPECT_EQ(boxes_.shown, (Boxes{{"error", kTitle, "'0.5' is not a valid floating point value."}}));
+    EXPECT_EQ(boxes_.shown,
+              (Boxes{{"error", kTitle, "'0.5' is not a valid floating point value."}}));
     EXPECT_EQ(form->Edit6.text(), "0.5");
     EXPECT_EQ(form->Edit9.text(), "0.001");
 }
@@ -251,7 +278,7 @@ TEST_F(FormTest, EstimatesFollowTheNumberOfRays) {
         const char* minutes;
         const char* seconds;
     };
-    const Case cases[] = {{"30000", "2", "0", "4"},      {"1000000", "74", "2", "30"},
+    const Case cases[] = {{"30000", "2", "0", "4"},     {"1000000", "74", "2", "30"},
                           {"2000000", "149", "5", "0"}, {"1", "0", "0", "0"},
                           {"100000", "7", "0", "14"},   {"abc", "0", "0", "0"}};
     auto form = start();
@@ -318,7 +345,10 @@ TEST_F(FormTest, ApertureEditsStayWithinTheirBounds) {
         {&TForm1::Edit6, "-", "0", {}},
         {&TForm1::Edit6, "1.00000001", "1.00000001", {}},
         {&TForm1::Edit8, "", "", {}},
-        {&TForm1::Edit6, "abc", "abc", {{"error", kTitle, "'abc' is not a valid floating point value."}}},
+        {&TForm1::Edit6,
+         "abc",
+         "abc",
+         {{"error", kTitle, "'abc' is not a valid floating point value."}}},
         {&TForm1::Edit6, "+", "+", {{"error", kTitle, "'+' is not a valid floating point value."}}},
         {&TForm1::Edit14, "1000", "1000", {}},
         {&TForm1::Edit14, "1000.5", "1000", {}},
@@ -340,11 +370,10 @@ TEST_F(FormTest, WidthsDeriveTheApertures) {
         const char* widthLeft;
         const char* aperture;
     };
-    const Case cases[] = {{"10", "10", "0.4147"},  {"20", "20", "0.7547"},
-                          {"30", "30", "0.9588"},  {"36.6", "36.6", "1.0000"},
-                          {"37", "37", "0.9999"},  {"60", "60", "0.9999"},
-                          {"0.5", "1", "0.0427"},  {"-", "1", "0.0427"},
-                          {"5000", "1000", "0.9999"}};
+    const Case cases[] = {
+        {"10", "10", "0.4147"},     {"20", "20", "0.7547"}, {"30", "30", "0.9588"},
+        {"36.6", "36.6", "1.0000"}, {"37", "37", "0.9999"}, {"60", "60", "0.9999"},
+        {"0.5", "1", "0.0427"},     {"-", "1", "0.0427"},   {"5000", "1000", "0.9999"}};
     auto form = start();
     for (const Case& c : cases) {
         form->Edit8.setText("0.5");
@@ -514,9 +543,10 @@ TEST_F(RunFromWindow, YesWritesTheRaySetWithProgressAndReturnsToIdle) {
     EXPECT_EQ(boxes_.take(), (Boxes{{"confirm", "Lumiva", kConfirm},
                                     {"message", kTitle, "OK!!!"},
                                     {"message", kTitle, "Rayset ray.dat created succesfully!!!"}}));
-    EXPECT_EQ(events, (std::vector<std::string>{"gauge 0", "start hidden", "label Writing to file...",
-                                                "gauge 333", "gauge 666", "gauge 1000",
-                                                "gauge 1000 hidden", "start shown", "label "}));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"gauge 0", "start hidden", "label Writing to file...",
+                                        "gauge 333", "gauge 666", "gauge 1000", "gauge 1000 hidden",
+                                        "start shown", "label "}));
     EXPECT_TRUE(idle());
     const std::string bytes = slurp("ray.dat");
     EXPECT_EQ(bytes.substr(0, 5), "3 4\r\n");

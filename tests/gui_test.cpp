@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "test_files.h"
-
 #include <QAbstractSpinBox>
 #include <QApplication>
-#include <QCheckBox>
 #include <QChartView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -26,6 +24,7 @@
 #include "generation/sobol.h"
 #include "gui/main_window.h"
 #include "scripted_boxes.h"
+#include "test_files.h"
 
 namespace lumiva {
 namespace {
@@ -42,8 +41,9 @@ protected:
         write("y.ang", "0 10 20 30 40 50 60 70 80 90 \r\n\r\n100 98 94 87 77 64 50 34 17 0 \r\n");
         write("x.ang", "0 15 30 45 60 \r\n\r\n100 90 60 20 0 \r\n");
         write("s.spa", "-1 0 1 \r\n\r\n100 100 100 \r\n");
-        write("lumiva.cfg", "ray1.txt\r\nray.dat\r\ny.ang\r\nx.ang\r\n5\r\n3500\r\n\r\n\r\n360\r\n\r\n"
-                            "0.7\r\n\r\n0.5\r\n1\r\n2\r\ns.spa\r\ns.spa\r\n");
+        write("lumiva.cfg",
+              "ray1.txt\r\nray.dat\r\ny.ang\r\nx.ang\r\n5\r\n3500\r\n\r\n\r\n360\r\n\r\n"
+              "0.7\r\n\r\n0.5\r\n1\r\n2\r\ns.spa\r\ns.spa\r\n");
         FormEnvironment env;
         env.boxes = &boxes_;
         env.clock = [] { return 42u; };
@@ -91,11 +91,12 @@ TEST_F(GuiTest, WidgetsSitAtTheDesignedBoundsWithTheirCaptions) {
         Control* control;
         QRect geometry;
     };
-    const Expect table[] = {{&form_->GroupBox1, {3, 0, 409, 185}},   {&form_->GroupBox2, {3, 185, 409, 225}},
-                            {&form_->Panel2, {414, 5, 283, 61}},     {&form_->RadioGroup5, {414, 64, 123, 73}},
-                            {&form_->Button2, {544, 72, 153, 62}},   {&form_->Panel6, {414, 139, 283, 54}},
-                            {&form_->Chart1, {414, 192, 283, 257}},  {&form_->CGauge2, {544, 84, 145, 17}},
-                            {&form_->CGauge1, {544, 100, 145, 17}}, {&form_->CGauge3, {544, 116, 145, 17}}};
+    const Expect table[] = {
+        {&form_->GroupBox1, {3, 0, 409, 185}},  {&form_->GroupBox2, {3, 185, 409, 225}},
+        {&form_->Panel2, {414, 5, 283, 61}},    {&form_->RadioGroup5, {414, 64, 123, 73}},
+        {&form_->Button2, {544, 72, 153, 62}},  {&form_->Panel6, {414, 139, 283, 54}},
+        {&form_->Chart1, {414, 192, 283, 257}}, {&form_->CGauge2, {544, 84, 145, 17}},
+        {&form_->CGauge1, {544, 100, 145, 17}}, {&form_->CGauge3, {544, 116, 145, 17}}};
     for (const Expect& e : table)
         EXPECT_EQ(window_->widgetOf(*e.control)->geometry(), e.geometry) << e.control->name();
     EXPECT_EQ(widget<QGroupBox>(form_->GroupBox1)->title(), "Angular Data");
@@ -126,7 +127,8 @@ TEST_F(GuiTest, TypingIntoAnEditReachesItsHandlerAndTheCorrectionComesBack) {
     gx->end(false);
     QTest::keyClicks(gx, "x");
     EXPECT_EQ(boxes_.take(),
-              (std::vector<ShownBox>{{"error", "Lumiva LED 4", "'60x' is not a valid floating point value."}}));
+              (std::vector<ShownBox>{
+                  {"error", "Lumiva LED 4", "'60x' is not a valid floating point value."}}));
 }
 
 TEST_F(GuiTest, EachKindOfBindingCarriesTheUsersInput) {
@@ -160,9 +162,11 @@ TEST_F(GuiTest, EachKindOfBindingCarriesTheUsersInput) {
              return widget<QLineEdit>(form_->Edit7)->isVisible() &&
                     widget<QLineEdit>(form_->Edit6)->text() == "0.9999";
          }},
-        {"spin steps",
-         [&] { widget<QAbstractSpinBox>(form_->CSpinEdit3)->stepUp(); },
-         [&] { return form_->CSpinEdit3.text() == "10005" && widget<QLabel>(form_->Label15)->text() == "1"; }},
+        {"spin steps", [&] { widget<QAbstractSpinBox>(form_->CSpinEdit3)->stepUp(); },
+         [&] {
+             return form_->CSpinEdit3.text() == "10005" &&
+                    widget<QLabel>(form_->Label15)->text() == "1";
+         }},
         {"spin typing and focus loss",
          [&] {
              auto* spin = widget<QAbstractSpinBox>(form_->CSpinEdit3);
@@ -176,12 +180,12 @@ TEST_F(GuiTest, EachKindOfBindingCarriesTheUsersInput) {
              return form_->CSpinEdit3.text() == "1" &&
                     widget<QAbstractSpinBox>(form_->CSpinEdit3)->text() == "1";
          }},
-        {"picker",
-         [&] { widget<QComboBox>(form_->ComboBoxEx3)->setEditText("s.spa "); },
+        {"picker", [&] { widget<QComboBox>(form_->ComboBoxEx3)->setEditText("s.spa "); },
          [&] {
              return form_->ComboBoxEx3.text() == "s.spa " &&
                     widget<QLabel>(form_->Label24)->text() == "Spatial Distributions" &&
-                    boxes_.take() == std::vector<ShownBox>{{"error", "Lumiva LED 4", "Cannot open file s.spa "}};
+                    boxes_.take() ==
+                        std::vector<ShownBox>{{"error", "Lumiva LED 4", "Cannot open file s.spa "}};
          }},
         {"chart double click",
          [&] { QTest::mouseDClick(widget<QChartView>(form_->Chart1)->viewport(), Qt::LeftButton); },
@@ -189,8 +193,7 @@ TEST_F(GuiTest, EachKindOfBindingCarriesTheUsersInput) {
              return form_->Chart1.aligned() && !widget<QPushButton>(form_->Button2)->isVisible() &&
                     window_->widgetOf(form_->Chart1)->geometry() == QRect(0, 0, 699, 449);
          }},
-        {"about",
-         [&] { window_->findChild<QAction*>("About1")->trigger(); },
+        {"about", [&] { window_->findChild<QAction*>("About1")->trigger(); },
          [&] { return boxes_.take().size() == 1; }},
     };
     for (const Case& c : cases) {
@@ -220,7 +223,8 @@ TEST_F(GuiTest, AFailedStartShowsTheErrorDialog) {
     QTest::mouseClick(widget<QPushButton>(form_->Button2), Qt::LeftButton);
     const std::vector<ShownBox> shown = boxes_.take();
     ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[2], (ShownBox{"error", "Lumiva LED 4", "'wide' is not a valid floating point value."}));
+    EXPECT_EQ(shown[2],
+              (ShownBox{"error", "Lumiva LED 4", "'wide' is not a valid floating point value."}));
     EXPECT_TRUE(widget<QPushButton>(form_->Button2)->isVisible());
 }
 

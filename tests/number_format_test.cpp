@@ -1,3 +1,5 @@
+#include "output/number_format.h"
+
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -5,8 +7,6 @@
 #include <cstdio>
 #include <limits>
 #include <random>
-
-#include "output/number_format.h"
 
 namespace lumiva {
 namespace {
@@ -39,35 +39,36 @@ TEST_P(ExponentForm, WritesSevenSignificantDigits) {
 
 INSTANTIATE_TEST_SUITE_P(
     HandPicked, ExponentForm,
-    ::testing::Values(
-        Case{0.0, "0.000000e+00"}, Case{-0.0, "-0.000000e+00"}, Case{1.0, "1.000000e+00"},
-        Case{-0.5, "-5.000000e-01"}, Case{0.00025, "2.500000e-04"},
-        Case{123456789.0, "1.234568e+08"},
-        // Carries into the next power of ten, and values just short of it: the double
-        // nearest 9.9999995 lies below the tie, so it keeps its digits.
-        Case{9.9999996, "1.000000e+01"}, Case{9.99999950000001, "1.000000e+01"},
-        Case{9.9999995, "9.999999e+00"}, Case{9.9999994999, "9.999999e+00"},
-        Case{999999.96, "1.000000e+06"}, Case{999999.95, "9.999999e+05"},
-        Case{0.099999996, "1.000000e-01"}, Case{0.099999995, "9.999999e-02"},
-        // Exact ties round to the even digit.
-        Case{12345675.0, "1.234568e+07"}, Case{12345665.0, "1.234566e+07"},
-        Case{1000000.5, "1.000000e+06"}, Case{1000001.5, "1.000002e+06"},
-        Case{2.5, "2.500000e+00"}, Case{0.1234565, "1.234565e-01"},
-        // Near-ties that are not ties: the binary value decides.
-        Case{1.0000005, "1.000001e+00"}, Case{1.0000015, "1.000001e+00"},
-        // Three-digit exponents, subnormals and the ends of the range.
-        Case{1e-100, "1.000000e-100"}, Case{1e100, "1.000000e+100"}, Case{1e-300, "1.000000e-300"},
-        Case{4.9406564584124654e-324, "4.940656e-324"},
-        Case{2.2250738585072009e-308, "2.225074e-308"},
-        Case{2.2250738585072014e-308, "2.225074e-308"}, Case{DBL_MAX, "1.797693e+308"},
-        Case{-DBL_MAX, "-1.797693e+308"}, Case{1e22, "1.000000e+22"}, Case{1e23, "1.000000e+23"},
-        Case{9.999999e-5, "9.999999e-05"}, Case{std::nextafter(1.0, 0.0), "1.000000e+00"},
-        Case{std::nextafter(10.0, 0.0), "1.000000e+01"},
-        // Values that are not finite, by sign.
-        Case{std::numeric_limits<double>::infinity(), "+INF"},
-        Case{-std::numeric_limits<double>::infinity(), "-INF"},
-        Case{std::numeric_limits<double>::quiet_NaN(), "+NAN"},
-        Case{-std::numeric_limits<double>::quiet_NaN(), "-NAN"}));
+    ::testing::Values(Case{0.0, "0.000000e+00"}, Case{-0.0, "-0.000000e+00"},
+                      Case{1.0, "1.000000e+00"}, Case{-0.5, "-5.000000e-01"},
+                      Case{0.00025, "2.500000e-04"}, Case{123456789.0, "1.234568e+08"},
+                      // Carries into the next power of ten, and values just short of it: the double
+                      // nearest 9.9999995 lies below the tie, so it keeps its digits.
+                      Case{9.9999996, "1.000000e+01"}, Case{9.99999950000001, "1.000000e+01"},
+                      Case{9.9999995, "9.999999e+00"}, Case{9.9999994999, "9.999999e+00"},
+                      Case{999999.96, "1.000000e+06"}, Case{999999.95, "9.999999e+05"},
+                      Case{0.099999996, "1.000000e-01"}, Case{0.099999995, "9.999999e-02"},
+                      // Exact ties round to the even digit.
+                      Case{12345675.0, "1.234568e+07"}, Case{12345665.0, "1.234566e+07"},
+                      Case{1000000.5, "1.000000e+06"}, Case{1000001.5, "1.000002e+06"},
+                      Case{2.5, "2.500000e+00"}, Case{0.1234565, "1.234565e-01"},
+                      // Near-ties that are not ties: the binary value decides.
+                      Case{1.0000005, "1.000001e+00"}, Case{1.0000015, "1.000001e+00"},
+                      // Three-digit exponents, subnormals and the ends of the range.
+                      Case{1e-100, "1.000000e-100"}, Case{1e100, "1.000000e+100"},
+                      Case{1e-300, "1.000000e-300"}, Case{4.9406564584124654e-324, "4.940656e-324"},
+                      Case{2.2250738585072009e-308, "2.225074e-308"},
+                      Case{2.2250738585072014e-308, "2.225074e-308"},
+                      Case{DBL_MAX, "1.797693e+308"}, Case{-DBL_MAX, "-1.797693e+308"},
+                      Case{1e22, "1.000000e+22"}, Case{1e23, "1.000000e+23"},
+                      Case{9.999999e-5, "9.999999e-05"},
+                      Case{std::nextafter(1.0, 0.0), "1.000000e+00"},
+                      Case{std::nextafter(10.0, 0.0), "1.000000e+01"},
+                      // Values that are not finite, by sign.
+                      Case{std::numeric_limits<double>::infinity(), "+INF"},
+                      Case{-std::numeric_limits<double>::infinity(), "-INF"},
+                      Case{std::numeric_limits<double>::quiet_NaN(), "+NAN"},
+                      Case{-std::numeric_limits<double>::quiet_NaN(), "-NAN"}));
 
 TEST(ExponentForm, MatchesTheCLibraryOnAMillionDoublesOverTheWholeRange) {
     std::mt19937_64 random(20261211);
@@ -95,7 +96,8 @@ TEST(ExponentForm, MatchesTheCLibraryAtAndAroundDecimalTies) {
         for (double v : {tie, std::nextafter(tie, 0.0), std::nextafter(tie, HUGE_VAL)}) {
             if (!std::isfinite(v) || v == 0) continue;
             if (exponent(v) != reference(v)) {
-                ADD_FAILURE() << std::hexfloat << v << ": " << exponent(v) << " != " << reference(v);
+                ADD_FAILURE() << std::hexfloat << v << ": " << exponent(v)
+                              << " != " << reference(v);
                 ++mismatches;
             }
         }
@@ -131,7 +133,8 @@ TEST(FixedForm, WritesSixDecimals) {
                           {-std::numeric_limits<double>::quiet_NaN(), "-NAN"}};
     for (const Case& c : cases) {
         char text[400];
-        EXPECT_EQ(std::string(text, static_cast<std::size_t>(formatFixed(c.value, text))), c.expected);
+        EXPECT_EQ(std::string(text, static_cast<std::size_t>(formatFixed(c.value, text))),
+                  c.expected);
     }
     std::mt19937_64 random(11);
     for (int i = 0; i < 20000; ++i) {
@@ -147,11 +150,13 @@ TEST(FixedForm, WritesSixDecimals) {
 
 TEST(IntegerForm, WritesTheDigits) {
     const std::pair<std::int64_t, const char*> cases[] = {
-        {0, "0"}, {4, "4"}, {30000, "30000"}, {1000000000, "1000000000"}, {-12, "-12"},
-        {std::numeric_limits<std::int64_t>::min(), "-9223372036854775808"}};
+        {0, "0"},         {4, "4"},
+        {30000, "30000"}, {1000000000, "1000000000"},
+        {-12, "-12"},     {std::numeric_limits<std::int64_t>::min(), "-9223372036854775808"}};
     for (auto [value, expected] : cases) {
         char text[24];
-        EXPECT_EQ(std::string(text, static_cast<std::size_t>(formatInteger(value, text))), expected);
+        EXPECT_EQ(std::string(text, static_cast<std::size_t>(formatInteger(value, text))),
+                  expected);
     }
 }
 

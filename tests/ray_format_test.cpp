@@ -1,8 +1,8 @@
+#include "output/ray_format.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
-#include "output/ray_format.h"
 
 namespace lumiva {
 namespace {

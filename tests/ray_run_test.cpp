@@ -1,17 +1,17 @@
-#include <gtest/gtest.h>
+#include "generation/ray_run.h"
 
-#include "test_files.h"
+#include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/resource.h>
 
 #include "controls/failure.h"
-#include "generation/ray_run.h"
 #include "generation/emission.h"
 #include "generation/sobol.h"
+#include "test_files.h"
 
 namespace lumiva {
 namespace {
@@ -122,7 +122,9 @@ TEST_F(RayRunTest, ProgressIsReportedInThousandthsOnlyWhenItChanges) {
     };
     std::vector<int> every;
     for (int i = 0; i <= 1000; ++i) every.push_back(i);
-    const Case cases[] = {{1, {1000}}, {3, {333, 666, 1000}}, {4, {250, 500, 750, 1000}},
+    const Case cases[] = {{1, {1000}},
+                          {3, {333, 666, 1000}},
+                          {4, {250, 500, 750, 1000}},
                           {2000, std::vector<int>(every.begin(), every.end())}};
     for (const Case& c : cases) {
         RunSettings s = settings_;
@@ -144,8 +146,7 @@ TEST_F(RayRunTest, AnOutputThatCannotBeCreatedStopsBeforeAnyDistributionFile) {
     RunSettings s = settings_;
     s.zemaxPath = path("no/such/folder/out.dat");
     s.distributionFiles[kAngularY] = path("missing.ang");
-    EXPECT_EQ(failureOf(s),
-              "Cannot create file '" + s.zemaxPath + "': No such file or directory");
+    EXPECT_EQ(failureOf(s), "Cannot create file '" + s.zemaxPath + "': No such file or directory");
 }
 
 TEST_F(RayRunTest, ADistributionFailureLeavesTheEmptiedFileAndItsOwnMessage) {
@@ -155,9 +156,10 @@ TEST_F(RayRunTest, ADistributionFailureLeavesTheEmptiedFileAndItsOwnMessage) {
         std::string text;
         std::string message;
     };
-    const Case cases[] = {{kSpatialY, "", "Cannot open file "},
-                          {kSpatialX, path("none.spa"), "Cannot open file " + path("none.spa")},
-                          {kAngularX, path("y.spa") + "x", "Cannot open file " + path("y.spa") + "x"}};
+    const Case cases[] = {
+        {kSpatialY, "", "Cannot open file "},
+        {kSpatialX, path("none.spa"), "Cannot open file " + path("none.spa")},
+        {kAngularX, path("y.spa") + "x", "Cannot open file " + path("y.spa") + "x"}};
     for (const Case& c : cases) {
         RunSettings s = settings_;
         s.distributionFiles[c.slot] = c.text;
@@ -249,34 +251,34 @@ TEST_P(ReferenceRun, WritesTheStoredBytes) {
     EXPECT_EQ(bytes, slurp(reference)) << reference;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Options, ReferenceRun,
-    ::testing::Values(
-        ReferenceCase{"ref_user_rect.dat", [](RunSettings&) {}},
-        ReferenceCase{"ref_lambert_tracepro.txt",
-                      [](RunSettings& s) {
-                          s.angularType = AngularType::Lambertian;
-                          s.format = RaysetFormat::TracePro;
-                      }},
-        ReferenceCase{"ref_gauss_ellipse_angular.dat",
-                      [](RunSettings& s) {
-                          s.angularType = AngularType::Gaussian;
-                          s.gxDegrees = 20;
-                          s.sgy = 2;
-                          s.shape = Shape::Elliptical;
-                          s.angularSmoothing = true;
-                      }},
-        ReferenceCase{"ref_uniform_spatial_rectangle.dat",
-                      [](RunSettings& s) {
-                          s.angularType = AngularType::Uniform;
-                          s.spatialSmoothing = true;
-                          s.naLimits = NaLimits::Rectangle;
-                          s.extentDegrees = 90;
-                      }},
-        ReferenceCase{"ref_user_elliptical_sym.dat", [](RunSettings& s) {
-                          s.symmetry = Symmetry::Elliptical;
-                          s.shape = Shape::Elliptical;
-                      }}));
+INSTANTIATE_TEST_SUITE_P(Options, ReferenceRun,
+                         ::testing::Values(ReferenceCase{"ref_user_rect.dat", [](RunSettings&) {}},
+                                           ReferenceCase{"ref_lambert_tracepro.txt",
+                                                         [](RunSettings& s) {
+                                                             s.angularType =
+                                                                 AngularType::Lambertian;
+                                                             s.format = RaysetFormat::TracePro;
+                                                         }},
+                                           ReferenceCase{"ref_gauss_ellipse_angular.dat",
+                                                         [](RunSettings& s) {
+                                                             s.angularType = AngularType::Gaussian;
+                                                             s.gxDegrees = 20;
+                                                             s.sgy = 2;
+                                                             s.shape = Shape::Elliptical;
+                                                             s.angularSmoothing = true;
+                                                         }},
+                                           ReferenceCase{"ref_uniform_spatial_rectangle.dat",
+                                                         [](RunSettings& s) {
+                                                             s.angularType = AngularType::Uniform;
+                                                             s.spatialSmoothing = true;
+                                                             s.naLimits = NaLimits::Rectangle;
+                                                             s.extentDegrees = 90;
+                                                         }},
+                                           ReferenceCase{"ref_user_elliptical_sym.dat",
+                                                         [](RunSettings& s) {
+                                                             s.symmetry = Symmetry::Elliptical;
+                                                             s.shape = Shape::Elliptical;
+                                                         }}));
 
 }  // namespace
 }  // namespace lumiva

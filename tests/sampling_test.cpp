@@ -215,9 +215,7 @@ INSTANTIATE_TEST_SUITE_P(
         DirectionCase{"hemisphere", 1, 1, NaLimits::Ellipse, 360,
                       [](const EmissionDirection& d) { return d.N >= 0; }},
         DirectionCase{"closed rectangle", 0, 0, NaLimits::Rectangle, 360,
-                      [](const EmissionDirection& d) {
-                          return d.L == 0 && d.M == 0 && d.N == 1;
-                      }},
+                      [](const EmissionDirection& d) { return d.L == 0 && d.M == 0 && d.N == 1; }},
         DirectionCase{"ellipse 0.3 x 0.6", 0.3, 0.6, NaLimits::Ellipse, 360,
                       [](const EmissionDirection& d) {
                           const double tx = d.theta * std::sin(d.phi) / std::asin(0.3);

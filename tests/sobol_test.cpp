@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
+#include "generation/sobol.h"
 
-#include <cstdio>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "generation/sobol.h"
+#include <cstdio>
 
 namespace lumiva {
 namespace {
@@ -21,9 +21,14 @@ protected:
 };
 
 TEST_F(SobolTest, ThreeDimensionsFromSeedZero) {
-    const std::vector<std::vector<float>> expected = {
-        {0, 0, 0},           {0.5, 0.5, 0.5},       {0.75, 0.25, 0.75},   {0.25, 0.75, 0.25},
-        {0.375, 0.375, 0.625}, {0.875, 0.875, 0.125}, {0.625, 0.125, 0.375}, {0.125, 0.625, 0.875}};
+    const std::vector<std::vector<float>> expected = {{0, 0, 0},
+                                                      {0.5, 0.5, 0.5},
+                                                      {0.75, 0.25, 0.75},
+                                                      {0.25, 0.75, 0.25},
+                                                      {0.375, 0.375, 0.625},
+                                                      {0.875, 0.875, 0.125},
+                                                      {0.625, 0.125, 0.375},
+                                                      {0.125, 0.625, 0.875}};
     std::int32_t seed = 0;
     for (const auto& point : expected) EXPECT_EQ(call(3, seed), point);
     EXPECT_EQ(seed, 8);
@@ -64,7 +69,8 @@ TEST_F(SobolTest, PointsFollowTheGrayCodeOfTheSeed) {
     call(5, seed);
     for (std::int32_t n = 1; n < 5000; ++n) {
         const std::vector<float> point = call(5, seed);
-        const std::uint32_t gray = static_cast<std::uint32_t>(n) ^ (static_cast<std::uint32_t>(n) >> 1);
+        const std::uint32_t gray =
+            static_cast<std::uint32_t>(n) ^ (static_cast<std::uint32_t>(n) >> 1);
         for (std::int32_t d = 1; d <= 5; ++d) {
             std::int32_t accum = 0;
             for (std::int32_t k = 1; k <= 30; ++k)
@@ -90,7 +96,8 @@ TEST_F(SobolTest, EveryElementaryIntervalHoldsOnePoint) {
     for (int a = 0; a <= m; ++a) {
         std::vector<int> count(1 << m, 0);
         for (auto [x, y] : points)
-            ++count[(static_cast<int>(x * (1 << a)) << (m - a)) + static_cast<int>(y * (1 << (m - a)))];
+            ++count[(static_cast<int>(x * (1 << a)) << (m - a)) +
+                    static_cast<int>(y * (1 << (m - a)))];
         for (int c : count) ASSERT_EQ(c, 1) << "boxes 2^" << a << " x 2^" << m - a;
     }
 }
@@ -105,7 +112,8 @@ TEST_F(SobolTest, DirectionTableHasTheKnownRows) {
         {40, {1, 3, 3, 9, 9, 25, 107, 39, 361, 251}}};
     for (const auto& [dim, numbers] : rows)
         for (int k = 1; k <= 10; ++k)  // scaled by 2^(30 - k)
-            EXPECT_EQ(sobolDirectionForTesting(dim, k), numbers[k - 1] << (30 - k)) << dim << " " << k;
+            EXPECT_EQ(sobolDirectionForTesting(dim, k), numbers[k - 1] << (30 - k))
+                << dim << " " << k;
     EXPECT_EQ(sobolDirectionForTesting(1, 30), 1);
     EXPECT_EQ(sobolDirectionForTesting(1, 1), 1 << 29);
 }

@@ -129,7 +129,8 @@ TEST(Gauge, NotifiesOnlyWhenItsValueChanges) {
 
 TEST(LineSeries, KeepsPointsInAscendingAbscissaOrder) {
     LineSeries series("Series1", "Y distribution", {255, 0, 0});
-    for (auto [x, y] : {std::pair{30.0, 1.0}, {10.0, 2.0}, {20.0, 3.0}, {10.0, 4.0}}) series.add(x, y);
+    for (auto [x, y] : {std::pair{30.0, 1.0}, {10.0, 2.0}, {20.0, 3.0}, {10.0, 4.0}})
+        series.add(x, y);
     using Points = std::vector<LineSeries::Point>;
     EXPECT_EQ(series.points(), (Points{{10, 2}, {10, 4}, {20, 3}, {30, 1}}));
     series.clear();
