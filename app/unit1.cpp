@@ -429,7 +429,8 @@ int runApplication(FormEnvironment environment,
                    const std::function<void(TForm1&)>& showAndRunLoop) {
     TForm1 form(std::move(environment));
     form.dispatch([&form] { form.FormCreate(); });
-    showAndRunLoop(form);
+    // A failure that escapes the loop is shown by the same dialog; the exit code stays 0.
+    form.dispatch([&] { showAndRunLoop(form); });
     return 0;
 }
 

@@ -621,6 +621,16 @@ TEST_F(RunFromWindow, FailuresShowTheErrorDialogAndReturnToIdle) {
     }
 }
 
+TEST(StartUp, AFailureEscapingTheLoopIsShownAndTheExitCodeStaysZero) {
+    ScriptedBoxes boxes;
+    FormEnvironment env;
+    env.boxes = &boxes;
+    const int code = runApplication(env, [](TForm1&) { throw Failure("loop failed"); });
+    EXPECT_EQ(code, 0);
+    ASSERT_FALSE(boxes.shown.empty());
+    EXPECT_EQ(boxes.shown.back(), (ShownBox{"error", kTitle, "loop failed."}));
+}
+
 TEST(StartUp, ShowsTheConfigurationFailureBeforeTheWindow) {
     const fs::path previous = fs::current_path();
     const fs::path dir = fs::temp_directory_path() / "lumiva_startup";
