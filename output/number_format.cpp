@@ -2,7 +2,6 @@
 
 #include <array>
 #include <bit>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -10,36 +9,44 @@ namespace lumiva {
 
 namespace {
 
-// Unsigned integers of up to 1536 bits, enough for any double times the powers of two
-// and five that exact decimal rounding needs. No allocation; little-endian 32-bit limbs.
+constexpr std::uint64_t kSignBit = std::uint64_t{1} << 63;
+constexpr std::uint64_t kFractionMask = (std::uint64_t{1} << 52) - 1;
+constexpr std::uint64_t kHiddenBit = std::uint64_t{1} << 52;
+
+// Unsigned integers of up to 48 × 32 = 1536 bits, little-endian limbs, never allocating.
+// The widest numbers needed are 10^330 (1097 bits) for the scale tables, a double's
+// integer part times 10^6 (1044 bits) for the fixed form, and about 830 bits when a
+// near-tie of the exponent form is decided exactly.
 class BigInt {
 public:
     static constexpr int kLimbs = 48;
 
-    explicit BigInt(std::uint64_t value = 0) {
+    constexpr explicit BigInt(std::uint64_t value = 0) {
         limbs_[0] = static_cast<std::uint32_t>(value);
         limbs_[1] = static_cast<std::uint32_t>(value >> 32);
         size_ = limbs_[1] ? 2 : (limbs_[0] ? 1 : 0);
     }
 
-    void multiply(std::uint32_t factor) {
+    constexpr bool isZero() const { return size_ == 0; }
+
+    constexpr void multiply(std::uint32_t factor) {
         std::uint64_t carry = 0;
         for (int i = 0; i < size_; ++i) {
-            const std::uint64_t product = static_cast<std::uint64_t>(limbs_[i]) * factor + carry;
+            const std::uint64_t product = std::uint64_t{limbs_[i]} * factor + carry;
             limbs_[i] = static_cast<std::uint32_t>(product);
             carry = product >> 32;
         }
         if (carry) limbs_[size_++] = static_cast<std::uint32_t>(carry);
     }
 
-    void multiplyPow5(int exponent) {
+    constexpr void multiplyPow5(int exponent) {
         for (; exponent >= 13; exponent -= 13) multiply(1220703125u);  // 5^13
         std::uint32_t rest = 1;
         for (; exponent > 0; --exponent) rest *= 5;
         if (rest != 1) multiply(rest);
     }
 
-    void shiftLeft(int bits) {
+    constexpr void shiftLeft(int bits) {
         if (size_ == 0 || bits == 0) return;
         const int words = bits / 32, shift = bits % 32;
         if (shift) {
@@ -58,127 +65,162 @@ public:
         }
     }
 
-    // The value divided by 2^bits, rounded to nearest with ties to even.
-    void shiftRightRounded(int bits) {
+    // Divides by 2^bits, rounding to nearest with ties to even.
+    constexpr void shiftRightRounded(int bits) {
         if (bits <= 0) return;
-        // Bit bits-1 decides; any lower bit breaks a tie upwards.
         const bool half = bit(bits - 1);
-        bool below = false;
-        for (int i = 0; i < bits - 1 && !below; ++i) below = bit(i);
+        const bool sticky = anyBitBelow(bits - 1);
         const int words = bits / 32, shift = bits % 32;
         if (words >= size_) {
             size_ = 0;
         } else {
             for (int i = 0; i + words < size_; ++i) limbs_[i] = limbs_[i + words];
+            for (int i = size_ - words; i < size_; ++i) limbs_[i] = 0;
             size_ -= words;
             if (shift) {
                 for (int i = 0; i < size_; ++i)
-                    limbs_[i] =
-                        (limbs_[i] >> shift) | (i + 1 < size_ ? limbs_[i + 1] << (32 - shift) : 0u);
+                    limbs_[i] = (limbs_[i] >> shift) |
+                                (i + 1 < size_ ? limbs_[i + 1] << (32 - shift) : 0u);
             }
             trim();
         }
-        if (half && (below || bit(0))) addOne();
+        if (half && (sticky || bit(0))) addOne();
     }
 
-    int compare(const BigInt& other) const {
+    constexpr int compare(const BigInt& other) const {
         if (size_ != other.size_) return size_ < other.size_ ? -1 : 1;
         for (int i = size_ - 1; i >= 0; --i)
             if (limbs_[i] != other.limbs_[i]) return limbs_[i] < other.limbs_[i] ? -1 : 1;
         return 0;
     }
 
-    // Writes the decimal digits, most significant first; returns their count.
-    int toDecimal(char* out) const {
-        BigInt value = *this;
-        char reversed[480];
-        int n = 0;
-        do reversed[n++] = static_cast<char>('0' + value.divideBy10());
-        while (value.size_ > 0);
-        for (int i = 0; i < n; ++i) out[i] = reversed[n - 1 - i];
-        return n;
+    constexpr int bitLength() const {
+        return size_ == 0 ? 0 : 32 * size_ - std::countl_zero(limbs_[size_ - 1]);
     }
 
-private:
-    bool bit(int index) const {
+    constexpr bool bit(int index) const {
         const int word = index / 32;
         return word < size_ && (limbs_[word] >> (index % 32) & 1u);
     }
-    void addOne() {
+
+    // Whether any of the bits 0 ... count - 1 is set.
+    constexpr bool anyBitBelow(int count) const {
+        const int words = count / 32;
+        for (int i = 0; i < words && i < size_; ++i)
+            if (limbs_[i]) return true;
+        return count % 32 != 0 && words < size_ &&
+               (limbs_[words] & ((1u << (count % 32)) - 1)) != 0;
+    }
+
+    // The `count` (at most 64) bits starting at bit `lowest`, as a number.
+    constexpr std::uint64_t bitsFrom(int lowest, int count) const {
+        std::uint64_t result = 0;
+        for (int i = count - 1; i >= 0; --i) result = result << 1 | (bit(lowest + i) ? 1u : 0u);
+        return result;
+    }
+
+    // Divides by `divisor` and returns the remainder.
+    constexpr std::uint32_t divideSmall(std::uint32_t divisor) {
+        std::uint64_t rest = 0;
+        for (int i = size_ - 1; i >= 0; --i) {
+            const std::uint64_t current = rest << 32 | limbs_[i];
+            limbs_[i] = static_cast<std::uint32_t>(current / divisor);
+            rest = current % divisor;
+        }
+        trim();
+        return static_cast<std::uint32_t>(rest);
+    }
+
+private:
+    constexpr void addOne() {
         for (int i = 0; i < size_; ++i)
             if (++limbs_[i] != 0) return;
         limbs_[size_++] = 1;
     }
-    void trim() {
+    constexpr void trim() {
         while (size_ > 0 && limbs_[size_ - 1] == 0) --size_;
-    }
-    std::uint32_t divideBy10() {
-        std::uint64_t rest = 0;
-        for (int i = size_ - 1; i >= 0; --i) {
-            const std::uint64_t current = (rest << 32) | limbs_[i];
-            limbs_[i] = static_cast<std::uint32_t>(current / 10);
-            rest = current % 10;
-        }
-        trim();
-        return static_cast<std::uint32_t>(rest);
     }
 
     std::array<std::uint32_t, kLimbs> limbs_{};
     int size_ = 0;
 };
 
-// A finite non-zero |value| as mantissa × 2^exponent with an integer mantissa.
-struct Binary {
+// The double nearest to value × 2^shift (ties to even), for a non-zero value whose result
+// is a normal double.
+constexpr double nearestDouble(const BigInt& value, int shift) {
+    const int length = value.bitLength();
     std::uint64_t mantissa;
-    int exponent;
-};
-
-Binary decompose(double magnitude) {
-    const std::uint64_t bits = std::bit_cast<std::uint64_t>(magnitude);
-    const int biased = static_cast<int>(bits >> 52);
-    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
-    if (biased == 0) return {fraction, -1074};
-    return {fraction | (std::uint64_t{1} << 52), biased - 1075};
-}
-
-int writeNonFinite(double value, char* out) {
-    std::memcpy(out, std::signbit(value) ? "-" : "+", 1);
-    std::memcpy(out + 1, std::isnan(value) ? "NAN" : "INF", 3);
-    return 4;
-}
-
-// Correctly rounded powers of ten 10^-310 ... 10^310 (infinity past the double range);
-// each within half an ulp of the true power. Filled once, before main.
-struct PowersOfTen {
-    static constexpr int kMin = -310, kMax = 310;
-    double values[kMax - kMin + 1];
-    PowersOfTen() {
-        for (int k = kMin; k <= kMax; ++k) {
-            char text[8];
-            text[0] = '1';
-            text[1] = 'e';
-            const auto end = std::to_chars(text + 2, text + sizeof text, k).ptr;
-            double v = HUGE_VAL;
-            std::from_chars(text, end, v);
-            values[k - kMin] = v;
+    int exponent = length - 53 + shift;  // value ≈ mantissa × 2^exponent
+    if (length <= 53) {
+        mantissa = value.bitsFrom(0, length) << (53 - length);
+    } else {
+        mantissa = value.bitsFrom(length - 53, 53);
+        if (value.bit(length - 54) && (value.anyBitBelow(length - 54) || (mantissa & 1))) {
+            if (++mantissa == std::uint64_t{1} << 53) {
+                mantissa >>= 1;
+                ++exponent;
+            }
         }
     }
-    double operator[](int k) const { return values[k - kMin]; }
-};
-
-const PowersOfTen kPowersOfTen;
-
-// |value| × 10^k for a decimal exponent near -log10|value|. Two or three roundings of at
-// most half an ulp each, plus half an ulp in each table entry: the result is within
-// 4 × 2^-53 of the true product, relatively.
-inline double scaleByPowerOfTen(double magnitude, int k) {
-    if (k > 300) return magnitude * 1e300 * kPowersOfTen[k - 300];
-    if (k < -300) return magnitude * 1e-300 * kPowersOfTen[k + 300];
-    return magnitude * kPowersOfTen[k];
+    return std::bit_cast<double>(static_cast<std::uint64_t>(exponent + 1075) << 52 |
+                                 (mantissa & kFractionMask));
 }
 
-// floor(log10(2^e2)) for |e2| < 1700.
-inline int floorLog10Pow2(int e2) { return (e2 * 78913) >> 18; }
+// Scale factors 10^k for the exponent form. kDecimal[k + kLowest] holds 10^k for
+// k = -302 ... 308: the positive powers correctly rounded (relative error at most 2^-53),
+// the negative ones their reciprocals (at most 2 × 2^-53). kTiny holds 10^k × 2^-512 for
+// k = 308 ... 330, correctly rounded, for values below 10^-302 that are first scaled up by
+// 2^512 (exactly) so that neither factor leaves the double range.
+struct ScaleTables {
+    static constexpr int kLowest = 302, kHighest = 308, kTinyFirst = 308, kTinyLast = 330;
+    std::array<double, kLowest + kHighest + 1> decimal{};
+    std::array<double, kTinyLast - kTinyFirst + 1> tiny{};
+};
+
+constexpr ScaleTables makeScaleTables() {
+    ScaleTables tables;
+    BigInt power(1);
+    for (int k = 0; k <= ScaleTables::kTinyLast; ++k) {
+        if (k <= ScaleTables::kHighest) tables.decimal[k + ScaleTables::kLowest] = nearestDouble(power, 0);
+        if (k >= ScaleTables::kTinyFirst)
+            tables.tiny[k - ScaleTables::kTinyFirst] = nearestDouble(power, -512);
+        power.multiply(10);
+    }
+    for (int k = 1; k <= ScaleTables::kLowest; ++k)
+        tables.decimal[ScaleTables::kLowest - k] = 1.0 / tables.decimal[ScaleTables::kLowest + k];
+    return tables;
+}
+
+constexpr ScaleTables kScales = makeScaleTables();
+
+// The scaled value s ≈ |v| × 10^(6-e) below is one product of the exact |v| (or |v| × 2^512)
+// with a table factor: relative error at most (1 + 2^-53)(1 + 2 × 2^-53) - 1 < 3.01 × 2^-53.
+// As s < 10^7 (1 + 2^-50), its absolute error is below kScaleError. The fractional part of
+// s is computed exactly, so when it is farther than kTieMargin from 1/2 the true value lies
+// on the same side of the tie; only closer cases go to the exact comparison.
+constexpr double kScaleError = 1.0000001e7 * 3.01 * 0x1p-53;
+constexpr double kTieMargin = 0x1p-24;
+static_assert(kTieMargin > 10 * kScaleError, "the fast path must keep a wide safety factor");
+
+// floor(log10(2^e2)) for |e2| <= 1650.
+constexpr int floorLog10Pow2(int e2) { return (e2 * 78913) >> 18; }
+
+// Whether m × 2^q is below, at or above (d + 1/2) × 10^k, as -1, 0 or 1: compares
+// 2m × 2^q with (2d + 1) × 5^k × 2^k, each negative power moved to the other side.
+int compareWithHalfway(std::uint64_t m, int q, std::uint32_t d, int k) {
+    BigInt left(2 * m);
+    BigInt right(2 * std::uint64_t{d} + 1);
+    if (k >= 0)
+        right.multiplyPow5(k);
+    else
+        left.multiplyPow5(-k);
+    const int twos = q - k;
+    if (twos >= 0)
+        left.shiftLeft(twos);
+    else
+        right.shiftLeft(-twos);
+    return left.compare(right);
+}
 
 constexpr char kTwoDigits[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -190,20 +232,10 @@ inline char* writeTwo(std::uint32_t n, char* out) {
     return out + 2;
 }
 
-// Whether m × 2^q is below, at or above (2 d + 1) / 2 × 10^k: -1, 0 or 1.
-int compareWithHalfway(const Binary& b, std::uint64_t d, int k) {
-    BigInt left(b.mantissa * 2);  // 2m × 2^q against (2d + 1) × 5^k × 2^k
-    BigInt right(2 * d + 1);
-    if (k >= 0)
-        right.multiplyPow5(k);
-    else
-        left.multiplyPow5(-k);
-    const int twos = b.exponent - k;
-    if (twos >= 0)
-        left.shiftLeft(twos);
-    else
-        right.shiftLeft(-twos);
-    return left.compare(right);
+int writeNonFinite(std::uint64_t bits, char* out) {
+    out[0] = (bits & kSignBit) ? '-' : '+';
+    std::memcpy(out + 1, (bits & kFractionMask) ? "NAN" : "INF", 3);
+    return 4;
 }
 
 }  // namespace
@@ -211,79 +243,98 @@ int compareWithHalfway(const Binary& b, std::uint64_t d, int k) {
 int formatExponent(double value, char* out) {
     const std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
     const int biased = static_cast<int>(bits >> 52 & 0x7ff);
-    if (biased == 0x7ff) return writeNonFinite(value, out);
+    if (biased == 0x7ff) [[unlikely]]
+        return writeNonFinite(bits, out);
     char* p = out;
-    if (bits >> 63) *p++ = '-';
-    const double magnitude = std::fabs(value);
-    std::uint32_t digits = 0;
-    int e = 0;
-    if (magnitude != 0) {
-        // 2^e2 <= |value| < 2^(e2+1), so floor(log10 |value|) is e or e + 1.
-        const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
-        const int e2 = biased ? biased - 1023 : -1074 + (63 - std::countl_zero(fraction));
-        e = floorLog10Pow2(e2);
-        double scaled = scaleByPowerOfTen(magnitude, 6 - e);
-        // A scaled value a rounding error past 10^7 rounds to the same digits either way.
-        if (scaled >= 1e7) scaled = scaleByPowerOfTen(magnitude, 6 - ++e);
+    *p = '-';
+    p += bits >> 63;
+
+    std::uint32_t digits = 0;  // the seven significant digits
+    int e = 0;                 // the decimal exponent
+    const std::uint64_t fraction = bits & kFractionMask;
+    if ((bits << 1) != 0) [[likely]] {
+        // 2^e2 <= |v| < 2^(e2+1), so floor(log10 |v|) is e0 or e0 + 1.
+        const int e2 = biased ? biased - 1023 : (63 - std::countl_zero(fraction)) - 1074;
+        const int e0 = floorLog10Pow2(e2);
+        double magnitude = std::bit_cast<double>(bits & ~kSignBit);
+        const double* table = kScales.decimal.data();
+        int index = ScaleTables::kLowest + 6 - e0;  // of 10^(6-e0)
+        if (e0 < -ScaleTables::kLowest) [[unlikely]] {
+            magnitude *= 0x1p512;
+            table = kScales.tiny.data();
+            index = 6 - e0 - ScaleTables::kTinyFirst;
+        }
+        // Both candidates at once, then a select instead of a hard-to-predict branch. A
+        // value within rounding error of 10^(e0+1) may pick either; both round to the
+        // same text, as the carry below shows.
+        const double atE0 = magnitude * table[index];
+        const double atE1 = magnitude * table[index - 1];
+        const bool next = atE0 >= 1e7;
+        const double scaled = next ? atE1 : atE0;
+        e = e0 + next;
         digits = static_cast<std::uint32_t>(scaled);
         const double rest = scaled - digits;
-        // The product is within 5e-9 of the truth; near a tie decide on the exact value.
-        if (rest > 0.5 - 1e-6 && rest < 0.5 + 1e-6) {
-            const int c = compareWithHalfway(decompose(magnitude), digits, e - 6);
-            if (c > 0 || (c == 0 && digits % 2 == 1)) ++digits;
-        } else if (rest > 0.5) {
-            ++digits;
+        if (std::fabs(rest - 0.5) < kTieMargin) [[unlikely]] {
+            const std::uint64_t m = biased ? fraction | kHiddenBit : fraction;
+            const int q = biased ? biased - 1075 : -1074;
+            const int c = compareWithHalfway(m, q, digits, e - 6);
+            digits += c > 0 || (c == 0 && (digits & 1));
+        } else {
+            digits += rest > 0.5;
         }
-        if (digits == 10000000) {
-            digits = 1000000;
+        if (digits >= 10000000) [[unlikely]] {
+            digits /= 10;  // exactly 10^7 here: 9.9999995 rounds up to 10
             ++e;
         }
     }
-    const std::uint32_t lead = digits / 1000000, six = digits % 1000000;
-    *p++ = static_cast<char>('0' + lead);
-    *p++ = '.';
-    p = writeTwo(six / 10000, p);
+
+    const std::uint32_t lead = digits / 1000000, six = digits - lead * 1000000;
+    p[0] = static_cast<char>('0' + lead);
+    p[1] = '.';
+    p = writeTwo(six / 10000, p + 2);
     p = writeTwo(six / 100 % 100, p);
     p = writeTwo(six % 100, p);
-    *p++ = 'e';
-    *p++ = e < 0 ? '-' : '+';
-    const std::uint32_t magnitudeOfE = static_cast<std::uint32_t>(e < 0 ? -e : e);
-    if (magnitudeOfE >= 100) {
-        *p++ = static_cast<char>('0' + magnitudeOfE / 100);
-        p = writeTwo(magnitudeOfE % 100, p);
-    } else {
-        p = writeTwo(magnitudeOfE, p);
+    p[0] = 'e';
+    p[1] = e < 0 ? '-' : '+';
+    p += 2;
+    std::uint32_t exponent = static_cast<std::uint32_t>(e < 0 ? -e : e);
+    if (exponent >= 100) {
+        *p++ = static_cast<char>('0' + exponent / 100);
+        exponent %= 100;
     }
+    p = writeTwo(exponent, p);
     return static_cast<int>(p - out);
 }
 
 int formatFixed(double value, char* out) {
-    if (!std::isfinite(value)) return writeNonFinite(value, out);
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+    const int biased = static_cast<int>(bits >> 52 & 0x7ff);
+    if (biased == 0x7ff) return writeNonFinite(bits, out);
     char* p = out;
-    if (std::signbit(value)) *p++ = '-';
-    // round(|value| × 10^6), exactly, ties to even; then the point before the last six.
-    BigInt millionths(0);
-    if (value != 0) {
-        const Binary b = decompose(std::fabs(value));
-        millionths = BigInt(b.mantissa);
-        millionths.multiply(1000000);
-        if (b.exponent >= 0)
-            millionths.shiftLeft(b.exponent);
-        else
-            millionths.shiftRightRounded(-b.exponent);
-    }
-    char digits[480];
-    int n = millionths.toDecimal(digits);
-    char padded[480];
-    const int pad = n < 7 ? 7 - n : 0;
-    std::memset(padded, '0', static_cast<std::size_t>(pad));
-    std::memcpy(padded + pad, digits, static_cast<std::size_t>(n));
-    n += pad;
-    std::memcpy(p, padded, static_cast<std::size_t>(n - 6));
-    p += n - 6;
+    if (bits & kSignBit) *p++ = '-';
+
+    // round(|v| × 10^6) exactly, ties to even; the point goes before its last six digits.
+    const std::uint64_t fraction = bits & kFractionMask;
+    BigInt millionths(biased ? fraction | kHiddenBit : fraction);
+    millionths.multiply(1000000);
+    const int q = biased ? biased - 1075 : -1074;
+    if (q >= 0)
+        millionths.shiftLeft(q);
+    else
+        millionths.shiftRightRounded(-q);
+
+    // Nine digits at a time, least significant group first.
+    char reversed[330];
+    int n = 0;
+    do {
+        std::uint32_t group = millionths.divideSmall(1000000000);
+        for (int i = 0; i < 9; ++i, group /= 10) reversed[n++] = static_cast<char>('0' + group % 10);
+    } while (!millionths.isZero());
+    while (n > 7 && reversed[n - 1] == '0') --n;  // at least "0.000000"
+
+    for (int i = n - 1; i >= 6; --i) *p++ = reversed[i];
     *p++ = '.';
-    std::memcpy(p, padded + n - 6, 6);
-    p += 6;
+    for (int i = 5; i >= 0; --i) *p++ = reversed[i];
     return static_cast<int>(p - out);
 }
 
@@ -292,7 +343,7 @@ int formatInteger(std::int64_t value, char* out) {
     std::uint64_t magnitude = static_cast<std::uint64_t>(value);
     if (value < 0) {
         *p++ = '-';
-        magnitude = 0 - magnitude;
+        magnitude = 0 - magnitude;  // also right for INT64_MIN
     }
     char reversed[20];
     int n = 0;

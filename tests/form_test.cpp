@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "app/unit1.h"
@@ -25,15 +26,10 @@ class FormTest : public ::testing::Test {
 protected:
     void SetUp() override {
         resetSobolForTesting();
-        previous_ = fs::current_path();
-        dir_ = test::freshTestFolder();
-        fs::current_path(dir_);
+        folder_ = std::make_unique<test::WorkingFolder>();
         write("lumiva.cfg", config(sampleConfig()));
     }
-    void TearDown() override {
-        fs::current_path(previous_);
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { folder_.reset(); }
 
     static void write(const std::string& name, const std::string& bytes) {
         std::ofstream(name, std::ios::binary) << bytes;
@@ -62,7 +58,7 @@ protected:
 
     ScriptedBoxes boxes_;
     int closes_ = 0;
-    fs::path dir_, previous_;
+    std::unique_ptr<test::WorkingFolder> folder_;
 };
 
 using Boxes = std::vector<ShownBox>;
@@ -622,6 +618,7 @@ TEST_F(RunFromWindow, FailuresShowTheErrorDialogAndReturnToIdle) {
 }
 
 TEST(StartUp, AFailureEscapingTheLoopIsShownAndTheExitCodeStaysZero) {
+    const test::WorkingFolder folder;
     ScriptedBoxes boxes;
     FormEnvironment env;
     env.boxes = &boxes;
@@ -632,11 +629,7 @@ TEST(StartUp, AFailureEscapingTheLoopIsShownAndTheExitCodeStaysZero) {
 }
 
 TEST(StartUp, ShowsTheConfigurationFailureBeforeTheWindow) {
-    const fs::path previous = fs::current_path();
-    const fs::path dir = fs::temp_directory_path() / "lumiva_startup";
-    fs::create_directories(dir);
-    fs::current_path(dir);
-    fs::remove(dir / "lumiva.cfg");
+    std::optional<test::WorkingFolder> folder(std::in_place);
     ScriptedBoxes boxes;
     FormEnvironment env;
     env.boxes = &boxes;
@@ -645,8 +638,7 @@ TEST(StartUp, ShowsTheConfigurationFailureBeforeTheWindow) {
         boxesWhenShown = boxes.shown.size();
         EXPECT_EQ(form.Edit6.text(), "0");
     });
-    fs::current_path(previous);
-    fs::remove_all(dir);
+    folder.reset();
     EXPECT_EQ(code, 0);
     EXPECT_EQ(boxesWhenShown, 1u);
     EXPECT_EQ(boxes.shown, (Boxes{{"error", kTitle, "Cannot open file lumiva.cfg."}}));

@@ -35,9 +35,7 @@ class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override {
         resetSobolForTesting();
-        previous_ = fs::current_path();
-        dir_ = test::freshTestFolder();
-        fs::current_path(dir_);
+        folder_ = std::make_unique<test::WorkingFolder>();
         write("y.ang", "0 10 20 30 40 50 60 70 80 90 \r\n\r\n100 98 94 87 77 64 50 34 17 0 \r\n");
         write("x.ang", "0 15 30 45 60 \r\n\r\n100 90 60 20 0 \r\n");
         write("s.spa", "-1 0 1 \r\n\r\n100 100 100 \r\n");
@@ -55,8 +53,7 @@ protected:
     void TearDown() override {
         window_.reset();
         form_.reset();
-        fs::current_path(previous_);
-        fs::remove_all(dir_);
+        folder_.reset();
     }
     static void write(const std::string& name, const std::string& bytes) {
         std::ofstream(name, std::ios::binary) << bytes;
@@ -77,7 +74,7 @@ protected:
     ScriptedBoxes boxes_;
     std::unique_ptr<TForm1> form_;
     std::unique_ptr<MainWindow> window_;
-    fs::path dir_, previous_;
+    std::unique_ptr<test::WorkingFolder> folder_;
 };
 
 TEST_F(GuiTest, WidgetsSitAtTheDesignedBoundsWithTheirCaptions) {

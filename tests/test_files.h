@@ -27,6 +27,27 @@ inline fs::path freshTestFolder() {
     return folder;
 }
 
+// A fresh test folder that is the current (working) folder for as long as this lives;
+// the previous folder comes back and the test folder is removed afterwards.
+class WorkingFolder {
+public:
+    WorkingFolder() : previous_(fs::current_path()), folder_(freshTestFolder()) {
+        fs::current_path(folder_);
+    }
+    ~WorkingFolder() {
+        fs::current_path(previous_);
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
+    const fs::path& path() const { return folder_; }
+
+private:
+    fs::path previous_;
+    fs::path folder_;
+};
+
 inline std::string slurp(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
