@@ -27,6 +27,9 @@ std::int32_t LOWEST_ZERO_BIT(std::int32_t n);
 void resetSobolForTesting();
 // DIRECTIONS[dimension][column] as it stands (1-based), for tests.
 std::int32_t sobolDirectionForTesting(std::int32_t dimension, std::int32_t column);
+// Sets LAST_SEED, so that tests reach the top of the seed range without walking a
+// billion seeds to get there.
+void setSobolLastSeedForTesting(std::int32_t last_seed);
 
 // The initial direction numbers of dimensions 1 ... 40: for dimension d (0-based row
 // d - 1) the polynomial, its degree s and m_1 ... m_s.

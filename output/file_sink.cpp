@@ -5,7 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+#include <stdexcept>
+#include <utility>
 
 #include "controls/failure.h"
 
@@ -17,20 +18,41 @@ FileSink::FileSink(std::string path, std::size_t bufferSize)
     while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) throw fileSystemFailure("Cannot create file", path_, errno);
     struct stat info {};
-    regularFile_ = ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode);
+    if (::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode)) {
+        regularFile_ = true;
+        device_ = static_cast<std::uint64_t>(info.st_dev);
+        inode_ = static_cast<std::uint64_t>(info.st_ino);
+    }
 }
 
+// Whatever is still buffered belongs to a run that failed or never closed the file; writing
+// it now could block on a pipe or fail with nobody left to tell.
 FileSink::~FileSink() {
     if (fd_ >= 0) ::close(fd_);
+}
+
+void FileSink::releaseBuffer() {
+    used_ = 0;
+    std::vector<char>().swap(buffer_);
+}
+
+void FileSink::fail(std::string_view what, int errorNumber) {
+    failure_ = fileSystemFailure(what, path_, errorNumber).what();
+    releaseBuffer();
+    throw Failure(failure_);
+}
+
+void FileSink::throwIfUnusable() const {
+    if (!failure_.empty()) throw Failure(failure_);
+    if (fd_ < 0) throw fileSystemFailure("Cannot write to file", path_, EBADF);
 }
 
 void FileSink::writeAll(const char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t done = ::write(fd_, data, size);
-        if (done < 0) {
-            if (errno == EINTR) continue;
-            throw fileSystemFailure("Cannot write to file", path_, errno);
-        }
+        if (done < 0 && errno == EINTR) continue;
+        // Nothing written for a non-empty request would otherwise loop for ever.
+        if (done <= 0) fail("Cannot write to file", done < 0 ? errno : EIO);
         data += done;
         size -= static_cast<std::size_t>(done);
         written_ += static_cast<std::size_t>(done);
@@ -38,48 +60,54 @@ void FileSink::writeAll(const char* data, std::size_t size) {
 }
 
 void FileSink::flush() {
+    throwIfUnusable();
     if (used_ == 0) return;
-    if (fd_ < 0) throw Failure("Cannot write to file '" + path_ + "': it is closed");
-    // The buffer counts as handed over even when the write fails: the run is over then.
-    const std::size_t size = used_;
+    writeAll(buffer_.data(), used_);
     used_ = 0;
-    writeAll(buffer_.data(), size);
 }
 
-void FileSink::write(std::string_view bytes) {
-    if (bytes.size() > buffer_.size() - used_) {
-        flush();
-        if (bytes.size() >= buffer_.size()) {
-            if (fd_ < 0) throw Failure("Cannot write to file '" + path_ + "': it is closed");
-            writeAll(bytes.data(), bytes.size());
-            return;
-        }
+void FileSink::writeBeyondBuffer(std::string_view bytes) {
+    throwIfUnusable();
+    flush();
+    if (bytes.size() >= buffer_.size()) {
+        writeAll(bytes.data(), bytes.size());  // no point in copying it through the buffer
+    } else {
+        std::memcpy(buffer_.data(), bytes.data(), bytes.size());
+        used_ = bytes.size();
     }
-    std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
-    used_ += bytes.size();
 }
 
-char* FileSink::reserve(std::size_t size) {
-    if (size > buffer_.size() - used_) flush();
-    return buffer_.data() + used_;
+void FileSink::makeRoom(std::size_t size) {
+    throwIfUnusable();
+    if (size > buffer_.size()) throw std::length_error("FileSink::reserve beyond the buffer size");
+    flush();
 }
 
 void FileSink::close() {
-    if (fd_ < 0) return;
+    if (fd_ < 0) {
+        if (!failure_.empty()) throw Failure(failure_);
+        return;
+    }
     flush();
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR)
-        throw fileSystemFailure("Cannot close file", path_, errno);
+    const int fd = std::exchange(fd_, -1);
+    releaseBuffer();
+    // On Linux an interrupted close has still released the descriptor; only a real error
+    // means the data may not have reached the file.
+    if (::close(fd) != 0 && errno != EINTR) fail("Cannot close file", errno);
 }
 
 bool FileSink::discard() {
-    used_ = 0;
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
-    return regularFile_ && ::unlink(path_.c_str()) == 0;
+    releaseBuffer();
+    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+    if (!std::exchange(regularFile_, false)) return false;
+    // Only the very file that was opened: not whatever has since been put at the path,
+    // nor the target of a link.
+    struct stat now {};
+    if (::lstat(path_.c_str(), &now) != 0 || !S_ISREG(now.st_mode) ||
+        static_cast<std::uint64_t>(now.st_dev) != device_ ||
+        static_cast<std::uint64_t>(now.st_ino) != inode_)
+        return false;
+    return ::unlink(path_.c_str()) == 0;
 }
 
 }  // namespace lumiva

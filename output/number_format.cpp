@@ -79,8 +79,8 @@ public:
             size_ -= words;
             if (shift) {
                 for (int i = 0; i < size_; ++i)
-                    limbs_[i] = (limbs_[i] >> shift) |
-                                (i + 1 < size_ ? limbs_[i + 1] << (32 - shift) : 0u);
+                    limbs_[i] =
+                        (limbs_[i] >> shift) | (i + 1 < size_ ? limbs_[i + 1] << (32 - shift) : 0u);
             }
             trim();
         }
@@ -181,7 +181,8 @@ constexpr ScaleTables makeScaleTables() {
     ScaleTables tables;
     BigInt power(1);
     for (int k = 0; k <= ScaleTables::kTinyLast; ++k) {
-        if (k <= ScaleTables::kHighest) tables.decimal[k + ScaleTables::kLowest] = nearestDouble(power, 0);
+        if (k <= ScaleTables::kHighest)
+            tables.decimal[k + ScaleTables::kLowest] = nearestDouble(power, 0);
         if (k >= ScaleTables::kTinyFirst)
             tables.tiny[k - ScaleTables::kTinyFirst] = nearestDouble(power, -512);
         power.multiply(10);
@@ -328,7 +329,8 @@ int formatFixed(double value, char* out) {
     int n = 0;
     do {
         std::uint32_t group = millionths.divideSmall(1000000000);
-        for (int i = 0; i < 9; ++i, group /= 10) reversed[n++] = static_cast<char>('0' + group % 10);
+        for (int i = 0; i < 9; ++i, group /= 10)
+            reversed[n++] = static_cast<char>('0' + group % 10);
     } while (!millionths.isZero());
     while (n > 7 && reversed[n - 1] == '0') --n;  // at least "0.000000"
 

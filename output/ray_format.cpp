@@ -23,9 +23,10 @@ std::string rayHeader(RaysetFormat format, std::int64_t rayCount, const HeaderCo
         header += " 4\r\n";
         return header;
     }
-    header = "!! Source file: C:tolvinesk.oml \r\n"
-             "\r\n"
-             "TracePro Release: 4 0 0 \r\n";
+    header =
+        "!! Source file: C:tolvinesk.oml \r\n"
+        "\r\n"
+        "TracePro Release: 4 0 0 \r\n";
     appendIgnoredCount(header, counts.spatialX);
     appendIgnoredCount(header, counts.spatialY);
     appendIgnoredCount(header, counts.angularY);
