@@ -337,7 +337,9 @@ void MainWindow::createControls() {
     status->setStyleSheet("color: blue;");
     renderers_[&form_.Label21] = [status, this] {
         status->setText(q(form_.Label21.caption()));
-        if (status->isVisible()) status->repaint();
+        // The run holds the event loop from here on: paint the whole window once now, so
+        // that nothing of the boxes just closed stays on the screen.
+        if (status->isVisible()) status->window()->repaint();
     };
     gauge(form_.CGauge2, "white", "red");
     gauge(form_.CGauge1, "red", "red");

@@ -1,5 +1,6 @@
 #include "gui/qt_message_boxes.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include "gui/exact_title.h"
@@ -14,7 +15,12 @@ int show(QWidget* parent, QMessageBox::Icon icon, const std::string& caption,
                     parent);
     box.setObjectName("lumivaMessageBox");
     const ExactTitles exact;
-    return box.exec();
+    const int answer = box.exec();
+    // A run may follow at once and hold the event loop: let the box leave the screen and
+    // the window under it repaint first. No user input is taken meanwhile.
+    box.hide();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    return answer;
 }
 
 }  // namespace
