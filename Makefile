@@ -3,7 +3,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test test-release test-sanitize run bench screenshot try-window clean
+.PHONY: all deps build test test-release test-sanitize test-thread run bench screenshot try-window clean
 
 all: build
 
@@ -27,6 +27,15 @@ test-sanitize: deps
 
 test: test-release test-sanitize
 
+# The tests of the two-thread writer under ThreadSanitizer (not part of `make test`: some
+# kernels' address-space layouts refuse this compiler's ThreadSanitizer).
+TSAN_BUILD ?= build-tsan
+test-thread: deps
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVA_BENCH=OFF \
+	  -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target ray_run_test form_test cli_test
+	$(TSAN_BUILD)/tests/ray_run_test && $(TSAN_BUILD)/tests/form_test && $(TSAN_BUILD)/tests/cli_test
+
 # Opens the window on examples/ when there is a display; otherwise writes a ray set
 # from examples/ with the batch command.
 run: build
@@ -48,4 +57,4 @@ try-window: build
 	bash scripts/try-window $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)
