@@ -6,6 +6,7 @@
 #include "controls/failure.h"
 #include "controls/number_text.h"
 #include "controls/text_file.h"
+#include "distributions/analytic_parameters.h"
 #include "distributions/distribution_file.h"
 #include "generation/ray_run.h"
 #include "generation/run_parameters.h"
@@ -274,12 +275,12 @@ void TForm1::RadioGroup7Click() {
 // ---------------------------------------------------------------- analytic parameters
 
 void TForm1::boundValidation(Edit& edit, float upper, const std::string& upperText) {
-    // An empty edit ends the handler, and a configuration load that set it, silently.
-    if (edit.text().empty()) throw SilentCancellation();
-    if (edit.text() == "-") edit.setText("0");
-    const float value = static_cast<float>(textToFloat(edit.text(), env_.decimalSeparator));
-    if (value > upper) edit.setText(upperText);
-    if (value < 0.0f) edit.setText("0");
+    // An empty edit ends the handler, and a configuration load that set it, silently. A
+    // correction runs this handler again, nested, on the corrected text.
+    const std::optional<std::string> kept =
+        boundedText(edit.text(), 0, upper, upperText, env_.decimalSeparator);
+    if (!kept) throw SilentCancellation();
+    edit.setText(*kept);
 }
 
 void TForm1::widthValidation(Edit& width, Edit& aperture) {

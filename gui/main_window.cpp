@@ -437,12 +437,10 @@ void MainWindow::redraw(const Control& control) {
     if (widget != widgets_.end()) {
         QWidget* w = widget->second;
         const QSignalBlocker blocker(w);
+        // Controls whose place the model gives (containers, gauges, the chart) follow it.
         const Bounds& b = control.bounds();
-        if (b.width > 0 &&
-            (w->x() != b.left || w->y() != b.top || w->width() != b.width ||
-             w->height() != b.height) &&
-            (&control == &form_.Chart1))
-            w->setGeometry(b.left, b.top, b.width, b.height);
+        const QRect place(b.left, b.top, b.width, b.height);
+        if (b.width > 0 && w->geometry() != place) w->setGeometry(place);
         w->setEnabled(control.enabled());
         w->setVisible(control.visible());
     }
