@@ -64,36 +64,53 @@ bool insideAperture(const RunParameters& p, double theta, double sinPhi, double 
     return std::fabs(sinPhi) * theta < p.ax && std::fabs(cosPhi) * theta < p.ay;
 }
 
-EmissionDirection drawEmissionDirection(const RunParameters& p, RandomSource& random,
-                                        SobolStream& sobol) {
-    const double E = p.extent;
-    const double cosThetaMax = std::cos(p.thetaMax);
-    double theta = 0, phi = 0, sinPhi = 0, cosPhi = 1;
+DirectionSampler::DirectionSampler(const RunParameters& p)
+    : p_(p), cosThetaMax_(std::cos(p.thetaMax)), certainCos_(2) {
+    // θ ≤ min(ax, ay) (1 - 2^-20) passes either test for every φ: |sin φ|, |cos φ| ≤ 1 and
+    // sin²φ + cos²φ ≤ 1 + 4 ulp, so the rounding of the test's few operations stays far
+    // inside the margin. cos of that bound, as the least cosine, keeps the same margin
+    // once the arc cosine's own error (about 1e-16 / sin θ) is taken into account, which
+    // is why the bound is not used below 1e-3 rad.
+    const double smaller = p.ax < p.ay ? p.ax : p.ay;
+    if (smaller >= 1e-3) certainCos_ = std::cos(smaller * (1 - 0x1p-20));
+}
+
+DirectionDraw DirectionSampler::draw(RandomSource& random, SobolStream& sobol) const {
+    const double E = p_.extent;
+    DirectionDraw d;
     for (int attempt = 1; attempt <= kMaxDirectionAttempts; ++attempt) {
         const double g1 = random.gridFraction();
         const double g2 = random.gridFraction();
-        phi = g1 * E;
-        theta = std::acos(1 - g2 * (1 - cosThetaMax));
-        if (p.angularSmoothing) {
+        d.phi = g1 * E;
+        d.cosTheta = 1 - g2 * (1 - cosThetaMax_);
+        if (p_.angularSmoothing) {
             float q[2];
             sobol.next(q);
-            phi = E * static_cast<double>(q[0]);
-            theta = std::acos(1 - (1 - cosThetaMax) * static_cast<double>(q[1]));
+            d.phi = E * static_cast<double>(q[0]);
+            d.cosTheta = 1 - (1 - cosThetaMax_) * static_cast<double>(q[1]);
         }
-        sinPhi = std::sin(phi);
-        cosPhi = std::cos(phi);
-        if (insideAperture(p, theta, sinPhi, cosPhi)) break;
+        if (d.cosTheta >= certainCos_) break;
+        if (insideAperture(p_, std::acos(d.cosTheta), std::sin(d.phi), std::cos(d.phi))) break;
     }
-    EmissionDirection d;
-    d.theta = theta;
-    d.phi = phi;
-    d.sinPhi = sinPhi;
-    d.cosPhi = cosPhi;
-    const double sinTheta = std::sin(theta);
-    d.L = sinTheta * sinPhi;
-    d.M = sinTheta * cosPhi;
-    d.N = std::cos(theta);
     return d;
+}
+
+EmissionDirection completeDirection(const DirectionDraw& draw) {
+    EmissionDirection d;
+    d.theta = std::acos(draw.cosTheta);
+    d.phi = draw.phi;
+    d.sinPhi = std::sin(draw.phi);
+    d.cosPhi = std::cos(draw.phi);
+    const double sinTheta = std::sin(d.theta);
+    d.L = sinTheta * d.sinPhi;
+    d.M = sinTheta * d.cosPhi;
+    d.N = std::cos(d.theta);
+    return d;
+}
+
+EmissionDirection drawEmissionDirection(const RunParameters& p, RandomSource& random,
+                                        SobolStream& sobol) {
+    return completeDirection(DirectionSampler(p).draw(random, sobol));
 }
 
 }  // namespace lumiva

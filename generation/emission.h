@@ -44,6 +44,33 @@ EmissionPoint drawEmissionPoint(const RunParameters& p, RandomSource& random, So
 EmissionDirection drawEmissionDirection(const RunParameters& p, RandomSource& random,
                                         SobolStream& sobol);
 
+// What a direction takes from the sequences: the azimuth and the cosine whose arc cosine
+// is the polar angle. The rest of the direction follows from these two alone, so it can be
+// completed later and on another thread, with the very same bytes.
+struct DirectionDraw {
+    double phi = 0;
+    double cosTheta = 1;
+};
+
+// The attempts of one direction, in the run's sequence. Most attempts lie so far inside
+// the aperture limits that they pass whatever their azimuth; for those the arc cosine and
+// the sines are left to completeDirection. Any other attempt is tested exactly as
+// drawEmissionDirection tests it.
+class DirectionSampler {
+public:
+    explicit DirectionSampler(const RunParameters& p);
+    DirectionDraw draw(RandomSource& random, SobolStream& sobol) const;
+
+private:
+    const RunParameters& p_;
+    double cosThetaMax_;
+    // An attempt whose cosine is at least this passes the aperture test at any azimuth
+    // (above 1, so never, when the limits are too small to make such a bound safe).
+    double certainCos_;
+};
+
+EmissionDirection completeDirection(const DirectionDraw& draw);
+
 // The aperture test on one attempt's angles, given sin φ and cos φ.
 bool insideAperture(const RunParameters& p, double theta, double sinPhi, double cosPhi);
 

@@ -9,16 +9,19 @@ namespace {
 constexpr double kHalfPi = 1.5707963267948966;
 
 // The segment j with A[j] < alpha ≤ A[j+1] and its fraction t; the last match wins.
-template <typename Assign>
-void lookUp(const Distribution& d, double alpha, Assign assign) {
+template <typename Value>
+bool lookUpSegment(const Distribution& d, double alpha, Value value, double& found) {
     const std::size_t n = d.count();
     const double* a = d.abscissae.data();
+    bool any = false;
     for (std::size_t j = 0; j + 1 < n; ++j) {
         if (a[j] < alpha && alpha <= a[j + 1]) {
             const double t = (alpha - a[j]) / (a[j + 1] - a[j]);
-            assign(d.ordinates[j], d.ordinates[j + 1], t);
+            found = value(d.ordinates[j], d.ordinates[j + 1], t);
+            any = true;
         }
     }
+    return any;
 }
 
 }  // namespace
@@ -31,15 +34,29 @@ double extendedPower(double base, double exponent) {
 }
 
 double FluxWeighting::relativeIntensity(double theta, double phi) {
-    return weigh(theta, phi, std::sin(phi), std::cos(phi), std::cos(theta));
+    EmissionDirection d;
+    d.theta = theta;
+    d.phi = phi;
+    d.sinPhi = std::sin(phi);
+    d.cosPhi = std::cos(phi);
+    d.N = std::cos(theta);
+    return relativeIntensity(d);
 }
 
 double FluxWeighting::relativeIntensity(const EmissionDirection& d) {
+    if (!carriesOver()) return weightOf(d);
+    const ProfileLookup found = lookUp(d);
+    if (found.foundY) iy_ = found.y;
+    if (found.foundX) ix_ = found.x;
+    return userWeight(iy_, ix_, d.phi);
+}
+
+double FluxWeighting::weightOf(const EmissionDirection& d) const {
     return weigh(d.theta, d.phi, d.sinPhi, d.cosPhi, d.N);
 }
 
 double FluxWeighting::weigh(double theta, double phi, double sinPhi, double cosPhi,
-                            double cosTheta) {
+                            double cosTheta) const {
     switch (p_.angularType) {
         case AngularType::Lambertian:
             return cosTheta;
@@ -50,13 +67,19 @@ double FluxWeighting::weigh(double theta, double phi, double sinPhi, double cosP
             const double w = extendedPower(std::fabs(theta * cosPhi) / p_.gy, 2 * p_.sgy);
             return 100 * std::exp(-2 * (u + w));
         }
-        case AngularType::UserDefined:
-            return userDefined(theta, phi, sinPhi, cosPhi);
+        case AngularType::UserDefined: {
+            const ProfileLookup found = lookUp(theta, sinPhi, cosPhi);
+            return userWeight(found.foundY ? found.y : 0, found.foundX ? found.x : 0, phi);
+        }
     }
     return 0;
 }
 
-double FluxWeighting::userDefined(double theta, double phi, double sinPhi, double cosPhi) {
+ProfileLookup FluxWeighting::lookUp(const EmissionDirection& d) const {
+    return lookUp(d.theta, d.sinPhi, d.cosPhi);
+}
+
+ProfileLookup FluxWeighting::lookUp(double theta, double sinPhi, double cosPhi) const {
     double alphaY;
     double alphaX;
     if (p_.symmetry == Symmetry::Elliptical) {
@@ -66,14 +89,21 @@ double FluxWeighting::userDefined(double theta, double phi, double sinPhi, doubl
         alphaX = theta * sinPhi * 180 * (1 / kPi);
     }
     // The Y lookup cuts its result to a whole number; the X lookup cuts only the step.
-    lookUp(y_, std::fabs(alphaY), [this](double o0, double o1, double t) {
-        iy_ = std::fabs(std::trunc(o0 + (o1 - o0) * t));
-    });
-    lookUp(x_, std::fabs(alphaX),
-           [this](double o0, double o1, double t) { ix_ = o0 + std::trunc(o1 - o0) * t; });
-    if (p_.symmetry == Symmetry::Rectangular) return iy_ * ix_;
+    ProfileLookup found;
+    found.foundY = lookUpSegment(
+        y_, std::fabs(alphaY),
+        [](double o0, double o1, double t) { return std::fabs(std::trunc(o0 + (o1 - o0) * t)); },
+        found.y);
+    found.foundX = lookUpSegment(
+        x_, std::fabs(alphaX),
+        [](double o0, double o1, double t) { return o0 + std::trunc(o1 - o0) * t; }, found.x);
+    return found;
+}
+
+double FluxWeighting::userWeight(double iy, double ix, double phi) const {
+    if (p_.symmetry == Symmetry::Rectangular) return iy * ix;
     const double c = std::sin(phi + kHalfPi);
-    return c * (iy_ - ix_) * c + ix_;
+    return c * (iy - ix) * c + ix;
 }
 
 }  // namespace lumiva

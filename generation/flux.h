@@ -14,6 +14,13 @@ namespace lumiva {
 // base of 0 with a positive exponent, 1 for the exponent 0.
 double extendedPower(double base, double exponent);
 
+// What one direction finds in the two angular profiles of a User Defined run: the value of
+// the last segment its angle lies in, for each profile that has one.
+struct ProfileLookup {
+    double y = 0, x = 0;
+    bool foundY = false, foundX = false;
+};
+
 // Holds the run's last profile lookups IY and IX, which carry over from ray to ray when
 // a ray's angle lies in no segment of a profile. Both start at 0 in every run.
 class FluxWeighting {
@@ -29,9 +36,18 @@ public:
     double lastY() const { return iy_; }
     double lastX() const { return ix_; }
 
+    // The same weights in pieces, for a run that weighs blocks of rays in parallel. Only
+    // User Defined weights depend on the rays before (through IY and IX); the others are
+    // weightOf(d) alone. (weightOf weighs a User Defined direction as a run's first ray.)
+    bool carriesOver() const { return p_.angularType == AngularType::UserDefined; }
+    double weightOf(const EmissionDirection& d) const;
+    ProfileLookup lookUp(const EmissionDirection& d) const;
+    // The User Defined weight of a direction with azimuth phi, given the IY and IX in force.
+    double userWeight(double iy, double ix, double phi) const;
+
 private:
-    double weigh(double theta, double phi, double sinPhi, double cosPhi, double cosTheta);
-    double userDefined(double theta, double phi, double sinPhi, double cosPhi);
+    double weigh(double theta, double phi, double sinPhi, double cosPhi, double cosTheta) const;
+    ProfileLookup lookUp(double theta, double sinPhi, double cosPhi) const;
 
     const RunParameters& p_;
     const Distribution& y_;
