@@ -1,7 +1,10 @@
 #include "generation/ray_run.h"
 
+#include <algorithm>
 #include <array>
 #include <condition_variable>
+#include <limits>
+#include <memory>
 #include <deque>
 #include <exception>
 #include <mutex>
@@ -22,26 +25,62 @@ namespace {
 
 constexpr double kFluxMultiplier = 1;
 
-// Rays travel from the drawing thread to the writing thread in blocks: the draws stay in
-// their one sequence on the caller's thread (which also reports progress), while the
-// second core formats and writes the previous block.
-constexpr std::size_t kRaysPerBlock = 8192;
+// The sink's own buffer only holds the header: blocks of formatted rays are larger and go
+// straight from their block to the file.
+constexpr std::size_t kSinkBufferSize = 1 << 16;
 
-struct RayBlock {
-    std::vector<double> fields = std::vector<double>(kRaysPerBlock * 7);
-    std::size_t rays = 0;
+// What the drawing thread keeps of a ray: everything the sequences decided.
+struct DrawnRay {
+    EmissionPoint point;
+    DirectionDraw direction;
 };
 
-class BlockWriter {
-public:
-    explicit BlockWriter(FileSink& sink) : sink_(sink) {
-        for (RayBlock& block : blocks_) free_.push_back(&block);
-        thread_ = std::thread([this] { work(); });
+struct RayBlock {
+    explicit RayBlock(std::size_t capacity, bool carriesOver)
+        : drawn(capacity), text(capacity * kMaxRayLineChars) {
+        if (carriesOver) {
+            directions.resize(capacity);
+            lookups.resize(capacity);
+        }
     }
-    // After a failure of the drawing thread: let the writer stop, report nothing.
-    ~BlockWriter() { stop(); }
+    std::int64_t index = 0;  // in the run's order
+    std::size_t rays = 0;
+    std::vector<DrawnRay> drawn;
+    std::vector<char> text;
+    std::size_t textSize = 0;
+    // User Defined runs only: completed directions and what they found in the profiles.
+    std::vector<EmissionDirection> directions;
+    std::vector<ProfileLookup> lookups;
+};
 
-    // An empty block to fill; rethrows a failure of the writing thread.
+// A worker leaves a block it can no longer finish because the run has stopped.
+struct Abandoned {};
+
+// Blocks go from the drawing thread to the workers in order; each worker completes,
+// weighs and formats a whole block; finished blocks are written strictly in order by
+// whichever worker finds the next one ready. The only thing a block needs from the one
+// before it is a User Defined run's IY and IX, handed on as soon as they are known.
+class RayPipeline {
+public:
+    RayPipeline(const FluxWeighting& flux, FileSink& sink, const RunEngine& engine)
+        : flux_(flux), sink_(sink) {
+        const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
+        const unsigned workers = engine.workers ? engine.workers : processors;
+        const std::size_t capacity = std::max<std::size_t>(1, engine.raysPerBlock);
+        const bool carriesOver = flux.carriesOver();
+        for (unsigned i = 0; i < 2 * workers + 2; ++i) {
+            blocks_.push_back(std::make_unique<RayBlock>(capacity, carriesOver));
+            free_.push_back(blocks_.back().get());
+        }
+        for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { work(); });
+    }
+    // After a failure of the drawing thread: the workers stop, nothing is reported.
+    ~RayPipeline() { stop(); }
+
+    RayPipeline(const RayPipeline&) = delete;
+    RayPipeline& operator=(const RayPipeline&) = delete;
+
+    // An empty block to fill; rethrows a failure of a worker.
     RayBlock* take() {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return !free_.empty() || error_; });
@@ -55,13 +94,18 @@ public:
     void hand(RayBlock* block) {
         {
             const std::lock_guard lock(mutex_);
-            full_.push_back(block);
+            block->index = handed_++;
+            drawn_.push_back(block);
         }
         changed_.notify_all();
     }
 
-    // Waits until every handed block is written; rethrows a failure of the writing thread.
+    // Waits until every handed block is written; rethrows a failure of a worker.
     void finish() {
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return written_ == handed_ || error_; });
+        }
         stop();
         if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
     }
@@ -73,7 +117,8 @@ private:
             closing_ = true;
         }
         changed_.notify_all();
-        if (thread_.joinable()) thread_.join();
+        for (std::thread& worker : workers_)
+            if (worker.joinable()) worker.join();
     }
 
     void work() {
@@ -81,83 +126,186 @@ private:
             RayBlock* block;
             {
                 std::unique_lock lock(mutex_);
-                changed_.wait(lock, [this] { return !full_.empty() || closing_; });
-                if (full_.empty()) return;
-                block = full_.front();
-                full_.pop_front();
+                changed_.wait(lock, [this] { return !drawn_.empty() || closing_ || error_; });
+                if (closing_ || error_) return;
+                block = drawn_.front();
+                drawn_.pop_front();
             }
             try {
-                const double* ray = block->fields.data();
-                for (std::size_t i = 0; i < block->rays; ++i, ray += 7)
-                    sink_.commit(formatRayLine(*reinterpret_cast<const double(*)[7]>(ray),
-                                               sink_.reserve(kMaxRayLineChars)));
+                format(*block);
+                write(block);
+            } catch (const Abandoned&) {
+                return;
             } catch (...) {
-                const std::lock_guard lock(mutex_);
-                error_ = std::current_exception();
-                full_.clear();
+                {
+                    const std::lock_guard lock(mutex_);
+                    if (!error_) error_ = std::current_exception();
+                }
                 changed_.notify_all();
                 return;
             }
-            {
-                const std::lock_guard lock(mutex_);
-                free_.push_back(block);
-            }
-            changed_.notify_all();
         }
     }
 
+    void format(RayBlock& block) {
+        char* out = block.text.data();
+        if (!flux_.carriesOver()) {
+            for (std::size_t i = 0; i < block.rays; ++i) {
+                const DrawnRay& ray = block.drawn[i];
+                const EmissionDirection d = completeDirection(ray.direction);
+                out += formatRay(ray.point, d, flux_.weightOf(d), out);
+            }
+        } else {
+            for (std::size_t i = 0; i < block.rays; ++i) {
+                block.directions[i] = completeDirection(block.drawn[i].direction);
+                block.lookups[i] = flux_.lookUp(block.directions[i]);
+            }
+            carryProfiles(block);
+            for (std::size_t i = 0; i < block.rays; ++i) {
+                const ProfileLookup& in = block.lookups[i];
+                const EmissionDirection& d = block.directions[i];
+                out += formatRay(block.drawn[i].point, d, flux_.userWeight(in.y, in.x, d.phi), out);
+            }
+        }
+        block.textSize = static_cast<std::size_t>(out - block.text.data());
+    }
+
+    static std::size_t formatRay(const EmissionPoint& point, const EmissionDirection& d,
+                                 double weight, char* out) {
+        const double fields[7] = {point.x, point.y, point.z, d.L, d.M, d.N,
+                                  weight * kFluxMultiplier};
+        return formatRayLine(fields, out);
+    }
+
+    // Replaces each lookup by the IY and IX in force for its ray, taking over those the
+    // block before left, and hands this block's last ones on.
+    void carryProfiles(RayBlock& block) {
+        double iy, ix;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] {
+                return carriedBlock_ == block.index - 1 || closing_ || error_;
+            });
+            if (carriedBlock_ != block.index - 1) throw Abandoned();
+            iy = carriedY_;
+            ix = carriedX_;
+        }
+        for (std::size_t i = 0; i < block.rays; ++i) {
+            ProfileLookup& lookup = block.lookups[i];
+            if (lookup.foundY) iy = lookup.y;
+            if (lookup.foundX) ix = lookup.x;
+            lookup.y = iy;
+            lookup.x = ix;
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            carriedBlock_ = block.index;
+            carriedY_ = iy;
+            carriedX_ = ix;
+        }
+        changed_.notify_all();
+    }
+
+    // Writes this block and every finished one after it, in order, unless another worker
+    // is already doing so; it will then find this block too.
+    void write(RayBlock* block) {
+        std::unique_lock lock(mutex_);
+        finished_.push_back(block);
+        if (writing_) return;
+        writing_ = true;
+        for (;;) {
+            const auto next = std::find_if(finished_.begin(), finished_.end(),
+                                           [this](RayBlock* b) { return b->index == written_; });
+            if (next == finished_.end() || closing_ || error_) break;
+            RayBlock* ready = *next;
+            finished_.erase(next);
+            lock.unlock();
+            try {
+                sink_.write(ready->text.data(), ready->textSize);
+            } catch (...) {
+                lock.lock();
+                writing_ = false;
+                throw;
+            }
+            lock.lock();
+            ++written_;
+            free_.push_back(ready);
+            changed_.notify_all();
+        }
+        writing_ = false;
+    }
+
+    const FluxWeighting& flux_;
     FileSink& sink_;
-    RayBlock blocks_[3];
+    std::vector<std::unique_ptr<RayBlock>> blocks_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<RayBlock*> free_;
-    std::deque<RayBlock*> full_;
+    std::deque<RayBlock*> drawn_;       // waiting for a worker, in order
+    std::vector<RayBlock*> finished_;  // formatted, waiting for their turn to be written
+    std::int64_t handed_ = 0;
+    std::int64_t written_ = 0;
+    bool writing_ = false;
+    // The IY and IX in force after block carriedBlock_ (both 0 before the first ray).
+    std::int64_t carriedBlock_ = -1;
+    double carriedY_ = 0;
+    double carriedX_ = 0;
     std::exception_ptr error_;
     bool closing_ = false;
-    std::thread thread_;
+    std::vector<std::thread> workers_;
+};
+
+// (i × 1000) div N at the start of ray i, reported when it changes, without a division
+// for every ray.
+class ProgressReport {
+public:
+    ProgressReport(std::int64_t n, const std::function<void(int)>& report)
+        : n_(n), report_(report), next_(report ? 1 : std::numeric_limits<std::int64_t>::max()) {}
+
+    void at(std::int64_t i) {
+        if (i < next_) return;
+        const std::int64_t permille = (i * 1000) / n_;
+        report_(static_cast<int>(permille));
+        next_ = ((permille + 1) * n_ + 999) / 1000;  // the first ray of the next thousandth
+    }
+
+private:
+    std::int64_t n_;
+    const std::function<void(int)>& report_;
+    std::int64_t next_;
 };
 
 void writeRays(const RunParameters& p, const std::array<Distribution, 4>& tables, FileSink& sink,
-               const RunCallbacks& callbacks) {
+               const RunCallbacks& callbacks, const RunEngine& engine) {
     RandomSource random(p.seed);
     SobolStream sobol(p.sobolStartSeed);
-    FluxWeighting flux(p, tables[kAngularY], tables[kAngularX]);
-    BlockWriter writer(sink);
-    RayBlock* block = writer.take();
+    const DirectionSampler directions(p);
+    const FluxWeighting flux(p, tables[kAngularY], tables[kAngularX]);
+    RayPipeline pipeline(flux, sink, engine);
+    const std::size_t perBlock = std::max<std::size_t>(1, engine.raysPerBlock);
     const std::int64_t n = p.rayCount;
-    std::int64_t shown = -1;
+    ProgressReport progress(n, callbacks.progress);
+    RayBlock* block = pipeline.take();
     for (std::int64_t i = 1; i <= n; ++i) {
-        const std::int64_t permille = (i * 1000) / n;
-        if (permille != shown && callbacks.progress) {
-            shown = permille;
-            callbacks.progress(static_cast<int>(permille));
-        }
-        const EmissionPoint point = drawEmissionPoint(p, random, sobol);
-        const EmissionDirection direction = drawEmissionDirection(p, random, sobol);
-        const double intensity = flux.relativeIntensity(direction);
-        double* fields = block->fields.data() + block->rays * 7;
-        fields[0] = point.x;
-        fields[1] = point.y;
-        fields[2] = point.z;
-        fields[3] = direction.L;
-        fields[4] = direction.M;
-        fields[5] = direction.N;
-        fields[6] = intensity * kFluxMultiplier;
-        if (++block->rays == kRaysPerBlock) {
-            writer.hand(block);
-            block = writer.take();
+        progress.at(i);
+        DrawnRay& ray = block->drawn[block->rays];
+        ray.point = drawEmissionPoint(p, random, sobol);
+        ray.direction = directions.draw(random, sobol);
+        if (++block->rays == perBlock && i < n) {
+            pipeline.hand(block);
+            block = pipeline.take();
         }
     }
-    if (block->rays > 0) writer.hand(block);
-    writer.finish();
+    pipeline.hand(block);
+    pipeline.finish();
 }
 
 }  // namespace
 
 RunSummary generateRaySet(const RunParameters& p, char decimalSeparator,
-                          const RunCallbacks& callbacks) {
+                          const RunCallbacks& callbacks, const RunEngine& engine) {
     if (p.rayCount < 1) throw Failure("The number of rays must be at least 1");
-    FileSink sink(p.outputPath);
+    FileSink sink(p.outputPath, kSinkBufferSize);
 
     // Read in picker order; a failure here leaves the file created or emptied, as the
     // run has always done, but closed.
@@ -173,7 +321,7 @@ RunSummary generateRaySet(const RunParameters& p, char decimalSeparator,
                                   static_cast<std::int64_t>(tables[kAngularY].count())};
         sink.write(rayHeader(p.format, p.rayCount, counts));
         if (callbacks.writingStarted) callbacks.writingStarted();
-        writeRays(p, tables, sink, callbacks);
+        writeRays(p, tables, sink, callbacks, engine);
         sink.close();
     } catch (const Failure& failure) {
         const bool removed = sink.discard();

@@ -22,10 +22,18 @@ struct RunSummary {
     std::uint64_t bytes = 0;
 };
 
+// How a run spreads its work. The calling thread draws every ray, in the one sequence;
+// worker threads complete the directions, weigh and format blocks of drawn rays, and
+// write them in order. The bytes do not depend on these numbers; tests vary them.
+struct RunEngine {
+    std::size_t raysPerBlock = 8192;
+    unsigned workers = 0;  // 0: one per processor
+};
+
 // Throws a Failure on any error. Once the output file exists, a failure closes it; a
 // failure after the header was begun also removes the incomplete ray set (only a regular
 // file, never a device or a pipe) and says so in its message.
 RunSummary generateRaySet(const RunParameters& p, char decimalSeparator,
-                          const RunCallbacks& callbacks = {});
+                          const RunCallbacks& callbacks = {}, const RunEngine& engine = {});
 
 }  // namespace lumiva

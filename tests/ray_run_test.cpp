@@ -9,8 +9,11 @@
 #include <sstream>
 
 #include "controls/failure.h"
+#include "distributions/distribution_file.h"
 #include "generation/emission.h"
+#include "generation/flux.h"
 #include "generation/sobol.h"
+#include "output/ray_format.h"
 #include "test_files.h"
 
 namespace lumiva {
@@ -227,6 +230,124 @@ TEST_F(RayRunTest, RunningOutOfSobolPointsFailsTheRunInsteadOfEndingTheProcess) 
                       p.outputPath + " was removed");
     }
     EXPECT_FALSE(fs::exists(p.outputPath));
+}
+
+// The run as one plain loop on one thread, weighing each ray with the carried IY and IX:
+// what any spread of the work over blocks and workers must write.
+std::string sequentialRun(const RunParameters& p) {
+    std::array<Distribution, 4> tables;
+    for (int slot = kAngularY; slot <= kSpatialX; ++slot)
+        tables[slot] = readDistributionFile(p.distributionFiles[slot], '.', kRunTableCapacity);
+    std::string bytes = rayHeader(p.format, p.rayCount,
+                                  {static_cast<std::int64_t>(tables[kSpatialX].count()),
+                                   static_cast<std::int64_t>(tables[kSpatialY].count()),
+                                   static_cast<std::int64_t>(tables[kAngularY].count())});
+    RandomSource random(p.seed);
+    SobolStream sobol(p.sobolStartSeed);
+    FluxWeighting flux(p, tables[kAngularY], tables[kAngularX]);
+    for (std::int64_t i = 0; i < p.rayCount; ++i) {
+        const EmissionPoint point = drawEmissionPoint(p, random, sobol);
+        const EmissionDirection d = drawEmissionDirection(p, random, sobol);
+        const double fields[7] = {point.x, point.y, point.z, d.L, d.M, d.N,
+                                  flux.relativeIntensity(d)};
+        char line[kMaxRayLineChars];
+        bytes.append(line, formatRayLine(fields, line));
+    }
+    return bytes;
+}
+
+struct EngineCase {
+    const char* name;
+    void (*adjust)(RunSettings&);
+};
+
+void PrintTo(const EngineCase& c, std::ostream* out) { *out << c.name; }
+
+class EngineRun : public RayRunTest, public ::testing::WithParamInterface<EngineCase> {};
+
+// Blocks of one ray, more workers than processors, and one worker: the same bytes as the
+// plain loop. The short profiles leave most angles outside every segment, so most rays
+// take IY and IX over from rays before them, often from an earlier block.
+TEST_P(EngineRun, WritesWhatTheSequentialLoopWrites) {
+    write("short.ang", "0 10 20 \r\n\r\n100 50 10 \r\n");
+    RunSettings s = settings_;
+    s.rayCount = 3000;
+    GetParam().adjust(s);
+    const RunParameters p = convertRunParameters(s);
+    resetSobolForTesting();
+    const std::string expected = sequentialRun(p);
+    const RunEngine engines[] = {{1, 3}, {7, 2}, {500, 1}, {}};
+    for (const RunEngine& engine : engines) {
+        resetSobolForTesting();
+        generateRaySet(p, '.', {}, engine);
+        ASSERT_EQ(slurp(p.outputPath), expected)
+            << engine.raysPerBlock << " rays a block, " << engine.workers << " workers";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, EngineRun,
+    ::testing::Values(
+        EngineCase{"user_short_profiles",
+                   [](RunSettings& s) {
+                       s.naX = s.naY = 0.99;
+                       s.distributionFiles[kAngularY] = s.distributionFiles[kAngularX] =
+                           (fs::path(s.distributionFiles[kAngularY]).parent_path() / "short.ang")
+                               .string();
+                   }},
+        EngineCase{"user_elliptical_smooth",
+                   [](RunSettings& s) {
+                       s.symmetry = Symmetry::Elliptical;
+                       s.shape = Shape::Elliptical;
+                       s.angularSmoothing = true;
+                       s.naX = 0.95;
+                   }},
+        EngineCase{"lambertian_spatial_tracepro",
+                   [](RunSettings& s) {
+                       s.angularType = AngularType::Lambertian;
+                       s.spatialSmoothing = true;
+                       s.shape = Shape::Elliptical;
+                       s.format = RaysetFormat::TracePro;
+                   }},
+        EngineCase{"gaussian_rectangle", [](RunSettings& s) {
+                       s.angularType = AngularType::Gaussian;
+                       s.naLimits = NaLimits::Rectangle;
+                       s.gxDegrees = 15;
+                   }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A failure on either side of the work ends the run with its message and leaves no thread
+// behind, however the work is spread: running out of Sobol points happens while drawing,
+// a full device while writing.
+TEST_F(RayRunTest, AFailureWhileDrawingOrWritingEndsEverySpreadOfTheWork) {
+    const RunEngine engines[] = {{1, 3}, {7, 2}, {8192, 1}};
+    for (const RunEngine& engine : engines) {
+        RunParameters drawing = convertRunParameters(settings_);
+        drawing.rayCount = 1000;
+        drawing.angularSmoothing = true;
+        drawing.sobolStartSeed = kSobolSeedLimit - 500;
+        resetSobolForTesting();
+        setSobolLastSeedForTesting(drawing.sobolStartSeed - 1);  // no billion-seed skip ahead
+        try {
+            generateRaySet(drawing, '.', {}, engine);
+            ADD_FAILURE() << "no failure while drawing";
+        } catch (const Failure& failure) {
+            EXPECT_NE(std::string(failure.what()).find("The Sobol sequence is exhausted"),
+                      std::string::npos);
+        }
+        EXPECT_FALSE(fs::exists(drawing.outputPath));
+
+        RunParameters writing = convertRunParameters(settings_);
+        writing.rayCount = 20000;
+        writing.outputPath = "/dev/full";
+        try {
+            generateRaySet(writing, '.', {}, engine);
+            ADD_FAILURE() << "no failure while writing";
+        } catch (const Failure& failure) {
+            EXPECT_NE(std::string(failure.what()).find("No space left on device"),
+                      std::string::npos);
+        }
+    }
 }
 
 // Fixed bytes of a few runs, so that any change of the drawing, weighting or formatting

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <set>
+#include <vector>
 
 #include "controls/failure.h"
 #include "generation/emission.h"
@@ -300,6 +302,102 @@ TEST(SobolStream, FailsBeforeTheSeedTheGeneratorCannotServe) {
                      "fewer rays or turn \"Smooth\" off");
     }
     EXPECT_EQ(exhausted.seed(), kSobolSeedLimit);
+}
+
+// The attempts of one direction as the run has always made them, every attempt tested with
+// its arc cosine and sines: the model that DirectionSampler must follow draw for draw.
+DirectionDraw referenceDirection(const RunParameters& p, ReferenceStream& random,
+                                 SobolStream& sobol) {
+    const double cosThetaMax = std::cos(p.thetaMax);
+    DirectionDraw d;
+    for (int attempt = 1; attempt <= kMaxDirectionAttempts; ++attempt) {
+        const double g1 = random.grid();
+        const double g2 = random.grid();
+        d.phi = g1 * p.extent;
+        d.cosTheta = 1 - g2 * (1 - cosThetaMax);
+        if (p.angularSmoothing) {
+            float q[2];
+            sobol.next(q);
+            d.phi = p.extent * static_cast<double>(q[0]);
+            d.cosTheta = 1 - (1 - cosThetaMax) * static_cast<double>(q[1]);
+        }
+        if (insideAperture(p, std::acos(d.cosTheta), std::sin(d.phi), std::cos(d.phi))) break;
+    }
+    return d;
+}
+
+struct SamplerCase {
+    const char* name;
+    double naX, naY;
+    NaLimits limits;
+    bool smooth;
+    int draws = 20000;  // fewer where nearly every attempt fails
+};
+
+void PrintTo(const SamplerCase& c, std::ostream* out) { *out << c.name; }
+
+class DirectionSamplerTest : public ::testing::TestWithParam<SamplerCase> {};
+
+// Skipping the trigonometry of clearly inside attempts changes neither an accepted
+// direction nor how far the sequences advance.
+TEST_P(DirectionSamplerTest, DrawsWhatTestingEveryAttemptDraws) {
+    const SamplerCase& c = GetParam();
+    RunSettings s;
+    s.naX = c.naX;
+    s.naY = c.naY;
+    s.naLimits = c.limits;
+    s.angularSmoothing = c.smooth;
+    const RunParameters p = parameters(s);
+    // The Sobol generator is one per process, so the two runs take turns, not draws.
+    resetSobolForTesting();
+    const DirectionSampler sampler(p);
+    RandomSource random(2024);
+    SobolStream sobol;
+    std::vector<DirectionDraw> got;
+    for (int i = 0; i < c.draws; ++i) got.push_back(sampler.draw(random, sobol));
+
+    resetSobolForTesting();
+    ReferenceStream reference(2024);
+    SobolStream referenceSobol;
+    for (int i = 0; i < c.draws; ++i) {
+        const DirectionDraw want = referenceDirection(p, reference, referenceSobol);
+        ASSERT_EQ(got[i].phi, want.phi) << "direction " << i;
+        ASSERT_EQ(got[i].cosTheta, want.cosTheta) << "direction " << i;
+    }
+    EXPECT_EQ(sobol.seed(), referenceSobol.seed());
+    EXPECT_EQ(random.gridFraction(), reference.grid());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Apertures, DirectionSamplerTest,
+    ::testing::Values(SamplerCase{"equal_ellipse", 0.99, 0.99, NaLimits::Ellipse, false},
+                      SamplerCase{"equal_ellipse_smooth", 0.5, 0.5, NaLimits::Ellipse, true},
+                      SamplerCase{"unequal_ellipse", 0.3, 0.9, NaLimits::Ellipse, false},
+                      SamplerCase{"rectangle", 0.7, 0.4, NaLimits::Rectangle, false},
+                      SamplerCase{"rectangle_smooth", 0.2, 0.2, NaLimits::Rectangle, true},
+                      SamplerCase{"below_the_bound", 0.0005, 0.0005, NaLimits::Ellipse, false},
+                      SamplerCase{"zero_x", 0, 0.6, NaLimits::Ellipse, false, 500}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// What makes the skip safe: a polar angle a little inside the smaller aperture passes the
+// aperture test whatever the azimuth, rounding included.
+TEST(DirectionSampler, AnglesWithinTheBoundPassAtEveryAzimuth) {
+    const std::pair<double, double> apertures[] = {
+        {0.001, 0.001}, {0.05, 0.9}, {0.9, 0.05}, {1.2, 1.2}, {kPi / 2, kPi / 2}, {0.3, 1.5}};
+    for (const auto& [ax, ay] : apertures) {
+        for (const NaLimits limits : {NaLimits::Ellipse, NaLimits::Rectangle}) {
+            RunParameters p;
+            p.ax = ax;
+            p.ay = ay;
+            p.naLimits = limits;
+            const double bound = std::acos(std::cos(std::min(ax, ay) * (1 - 0x1p-20)));
+            for (int step = 0; step < 20000; ++step) {
+                const double phi = step * (2 * kPi / 20000);
+                ASSERT_TRUE(insideAperture(p, bound, std::sin(phi), std::cos(phi)))
+                    << ax << " x " << ay << " at azimuth " << phi;
+            }
+        }
+    }
 }
 
 }  // namespace
