@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "output/number_format.h"
+#include "output/ray_format.h"
 
 namespace lumiva {
 namespace {
@@ -73,7 +74,22 @@ void BM_Snprintf_RayValues(benchmark::State& state) { run(state, rayValues(), cL
 void BM_FormatExponent_WholeRange(benchmark::State& state) { run(state, wholeRange(), ours); }
 void BM_Snprintf_WholeRange(benchmark::State& state) { run(state, wholeRange(), cLibrary); }
 
+// Whole ray lines of seven ray-set values: the form in which a run formats them.
+void BM_FormatRayLine(benchmark::State& state) {
+    const std::vector<double>& values = rayValues();
+    char line[kMaxRayLineChars];
+    for (auto _ : state) {
+        for (std::size_t i = 0; i + 7 <= values.size(); i += 7) {
+            benchmark::DoNotOptimize(
+                formatRayLine(*reinterpret_cast<const double(*)[7]>(values.data() + i), line));
+            benchmark::ClobberMemory();
+        }
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (values.size() / 7) * 7));
+}
+
 BENCHMARK(BM_FormatExponent_RayValues);
+BENCHMARK(BM_FormatRayLine);
 BENCHMARK(BM_Snprintf_RayValues);
 BENCHMARK(BM_FormatExponent_WholeRange);
 BENCHMARK(BM_Snprintf_WholeRange);

@@ -239,72 +239,102 @@ int writeNonFinite(std::uint64_t bits, char* out) {
     return 4;
 }
 
-}  // namespace
+// The seven significant digits (1000000 ... 9999999, or 0 for a zero) and the decimal
+// exponent of a finite value's magnitude, rounded to nearest with ties to even.
+struct Decimal {
+    std::uint32_t digits;
+    int e;
+};
 
-int formatExponent(double value, char* out) {
-    const std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+[[gnu::noinline]] std::uint32_t roundNearTie(std::uint64_t bits, std::uint32_t digits, int e) {
     const int biased = static_cast<int>(bits >> 52 & 0x7ff);
-    if (biased == 0x7ff) [[unlikely]]
-        return writeNonFinite(bits, out);
-    char* p = out;
+    const std::uint64_t fraction = bits & kFractionMask;
+    const std::uint64_t m = biased ? fraction | kHiddenBit : fraction;
+    const int q = biased ? biased - 1075 : -1074;
+    const int c = compareWithHalfway(m, q, digits, e - 6);
+    return digits + (c > 0 || (c == 0 && (digits & 1)));
+}
+
+inline Decimal decimalOf(std::uint64_t bits) {
+    if ((bits << 1) == 0) [[unlikely]]
+        return {0, 0};
+    const int biased = static_cast<int>(bits >> 52 & 0x7ff);
+    const std::uint64_t fraction = bits & kFractionMask;
+    // 2^e2 <= |v| < 2^(e2+1), so floor(log10 |v|) is e0 or e0 + 1.
+    const int e2 = biased ? biased - 1023 : (63 - std::countl_zero(fraction)) - 1074;
+    const int e0 = floorLog10Pow2(e2);
+    double magnitude = std::bit_cast<double>(bits & ~kSignBit);
+    const double* table = kScales.decimal.data();
+    int index = ScaleTables::kLowest + 6 - e0;  // of 10^(6-e0)
+    if (e0 < -ScaleTables::kLowest) [[unlikely]] {
+        magnitude *= 0x1p512;
+        table = kScales.tiny.data();
+        index = 6 - e0 - ScaleTables::kTinyFirst;
+    }
+    // Both candidates at once, then a select instead of a hard-to-predict branch. A value
+    // within rounding error of 10^(e0+1) may pick either; both round to the same text, as
+    // the carry below shows.
+    const double atE0 = magnitude * table[index];
+    const double atE1 = magnitude * table[index - 1];
+    const bool next = atE0 >= 1e7;
+    const double scaled = next ? atE1 : atE0;
+    Decimal d{static_cast<std::uint32_t>(scaled), e0 + next};
+    const double rest = scaled - d.digits;
+    if (std::fabs(rest - 0.5) < kTieMargin) [[unlikely]]
+        d.digits = roundNearTie(bits, d.digits, d.e);
+    else
+        d.digits += rest > 0.5;
+    if (d.digits >= 10000000) [[unlikely]] {
+        d.digits /= 10;  // exactly 10^7 here: 9.9999995 rounds up to 10
+        ++d.e;
+    }
+    return d;
+}
+
+inline char* writeExponentForm(std::uint64_t bits, Decimal d, char* p) {
+    if ((bits >> 52 & 0x7ff) == 0x7ff) [[unlikely]]
+        return p + writeNonFinite(bits, p);
     *p = '-';
     p += bits >> 63;
-
-    std::uint32_t digits = 0;  // the seven significant digits
-    int e = 0;                 // the decimal exponent
-    const std::uint64_t fraction = bits & kFractionMask;
-    if ((bits << 1) != 0) [[likely]] {
-        // 2^e2 <= |v| < 2^(e2+1), so floor(log10 |v|) is e0 or e0 + 1.
-        const int e2 = biased ? biased - 1023 : (63 - std::countl_zero(fraction)) - 1074;
-        const int e0 = floorLog10Pow2(e2);
-        double magnitude = std::bit_cast<double>(bits & ~kSignBit);
-        const double* table = kScales.decimal.data();
-        int index = ScaleTables::kLowest + 6 - e0;  // of 10^(6-e0)
-        if (e0 < -ScaleTables::kLowest) [[unlikely]] {
-            magnitude *= 0x1p512;
-            table = kScales.tiny.data();
-            index = 6 - e0 - ScaleTables::kTinyFirst;
-        }
-        // Both candidates at once, then a select instead of a hard-to-predict branch. A
-        // value within rounding error of 10^(e0+1) may pick either; both round to the
-        // same text, as the carry below shows.
-        const double atE0 = magnitude * table[index];
-        const double atE1 = magnitude * table[index - 1];
-        const bool next = atE0 >= 1e7;
-        const double scaled = next ? atE1 : atE0;
-        e = e0 + next;
-        digits = static_cast<std::uint32_t>(scaled);
-        const double rest = scaled - digits;
-        if (std::fabs(rest - 0.5) < kTieMargin) [[unlikely]] {
-            const std::uint64_t m = biased ? fraction | kHiddenBit : fraction;
-            const int q = biased ? biased - 1075 : -1074;
-            const int c = compareWithHalfway(m, q, digits, e - 6);
-            digits += c > 0 || (c == 0 && (digits & 1));
-        } else {
-            digits += rest > 0.5;
-        }
-        if (digits >= 10000000) [[unlikely]] {
-            digits /= 10;  // exactly 10^7 here: 9.9999995 rounds up to 10
-            ++e;
-        }
-    }
-
-    const std::uint32_t lead = digits / 1000000, six = digits - lead * 1000000;
+    const std::uint32_t lead = d.digits / 1000000, six = d.digits - lead * 1000000;
     p[0] = static_cast<char>('0' + lead);
     p[1] = '.';
     p = writeTwo(six / 10000, p + 2);
     p = writeTwo(six / 100 % 100, p);
     p = writeTwo(six % 100, p);
     p[0] = 'e';
-    p[1] = e < 0 ? '-' : '+';
+    p[1] = d.e < 0 ? '-' : '+';
     p += 2;
-    std::uint32_t exponent = static_cast<std::uint32_t>(e < 0 ? -e : e);
+    std::uint32_t exponent = static_cast<std::uint32_t>(d.e < 0 ? -d.e : d.e);
     if (exponent >= 100) {
         *p++ = static_cast<char>('0' + exponent / 100);
         exponent %= 100;
     }
-    p = writeTwo(exponent, p);
-    return static_cast<int>(p - out);
+    return writeTwo(exponent, p);
+}
+
+}  // namespace
+
+int formatExponent(double value, char* out) {
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+    const Decimal d = (bits >> 52 & 0x7ff) == 0x7ff ? Decimal{0, 0} : decimalOf(bits);
+    return static_cast<int>(writeExponentForm(bits, d, out) - out);
+}
+
+std::size_t formatExponentLine(const double (&values)[7], char* out) {
+    // All seven roundings first, so that the processor overlaps them, then the text.
+    std::uint64_t bits[7];
+    Decimal d[7];
+    for (int i = 0; i < 7; ++i) {
+        bits[i] = std::bit_cast<std::uint64_t>(values[i]);
+        d[i] = (bits[i] >> 52 & 0x7ff) == 0x7ff ? Decimal{0, 0} : decimalOf(bits[i]);
+    }
+    char* p = writeExponentForm(bits[0], d[0], out);
+    for (int i = 1; i < 7; ++i) {
+        *p++ = ' ';
+        p = writeExponentForm(bits[i], d[i], p);
+    }
+    return static_cast<std::size_t>(p - out);
 }
 
 int formatFixed(double value, char* out) {

@@ -21,6 +21,10 @@ inline constexpr std::size_t kMaxExponentChars = 14;
 // Negative zero is written "-0.000000e+00".
 int formatExponent(double value, char* out);
 
+// Seven values in the exponent form, separated by single spaces; at most
+// 7 × kMaxExponentChars + 6 characters.
+std::size_t formatExponentLine(const double (&values)[7], char* out);
+
 // "%f": an optional "-", the integer digits, ".", six digits. `out` must hold 330 chars.
 int formatFixed(double value, char* out);
 

@@ -34,12 +34,7 @@ std::string rayHeader(RaysetFormat format, std::int64_t rayCount, const HeaderCo
 }
 
 std::size_t formatRayLine(const double (&fields)[7], char* out) {
-    char* p = out;
-    p += formatExponent(fields[0], p);
-    for (int i = 1; i < 7; ++i) {
-        *p++ = ' ';
-        p += formatExponent(fields[i], p);
-    }
+    char* p = out + formatExponentLine(fields, out);
     p[0] = '\r';
     p[1] = '\n';
     return static_cast<std::size_t>(p + 2 - out);
