@@ -44,6 +44,25 @@ EmissionPoint drawEmissionPoint(const RunParameters& p, RandomSource& random, So
 EmissionDirection drawEmissionDirection(const RunParameters& p, RandomSource& random,
                                         SobolStream& sobol);
 
+// Whether a point lies on the elliptical emitter of axes xSize × ySize (rim included).
+bool insideEllipse(const RunParameters& p, const EmissionPoint& point);
+
+// The candidates of one emission point, in the run's sequence. A candidate clearly inside
+// or outside the ellipse is told by multiplying with reciprocals instead of two divisions;
+// one within rounding distance of the rim is tested exactly by insideEllipse.
+class PointSampler {
+public:
+    explicit PointSampler(const RunParameters& p);
+    EmissionPoint draw(RandomSource& random, SobolStream& sobol) const;
+    // The same answer as insideEllipse, for a candidate of this emitter.
+    bool inside(const EmissionPoint& point) const;
+
+private:
+    const RunParameters& p_;
+    bool reciprocals_ = false;
+    double reciprocalX_ = 0, reciprocalY_ = 0;
+};
+
 // What a direction takes from the sequences: the azimuth and the cosine whose arc cosine
 // is the polar angle. The rest of the direction follows from these two alone, so it can be
 // completed later and on another thread, with the very same bytes.

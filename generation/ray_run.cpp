@@ -279,6 +279,7 @@ void writeRays(const RunParameters& p, const std::array<Distribution, 4>& tables
                const RunCallbacks& callbacks, const RunEngine& engine) {
     RandomSource random(p.seed);
     SobolStream sobol(p.sobolStartSeed);
+    const PointSampler points(p);
     const DirectionSampler directions(p);
     const FluxWeighting flux(p, tables[kAngularY], tables[kAngularX]);
     RayPipeline pipeline(flux, sink, engine);
@@ -289,7 +290,7 @@ void writeRays(const RunParameters& p, const std::array<Distribution, 4>& tables
     for (std::int64_t i = 1; i <= n; ++i) {
         progress.at(i);
         DrawnRay& ray = block->drawn[block->rays];
-        ray.point = drawEmissionPoint(p, random, sobol);
+        ray.point = points.draw(random, sobol);
         ray.direction = directions.draw(random, sobol);
         if (++block->rays == perBlock && i < n) {
             pipeline.hand(block);

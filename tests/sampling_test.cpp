@@ -46,6 +46,15 @@ TEST(RandomSource, WholeNumbersAreTheTop31BitsModuloN) {
     for (int i = 0; i < 1000; ++i) EXPECT_LE(big.random(2147483647u), 2147483646u);
 }
 
+TEST(RandomSource, TheEngineIsTheStandardMersenneTwister) {
+    for (const std::uint32_t seed : {0u, 1u, 5489u, 4294967295u, 20261211u}) {
+        Mt19937 engine(seed);
+        std::mt19937 standard(seed);
+        const int outputs = seed == 1 ? 2000000 : 7000;  // past several regenerations
+        for (int i = 0; i < outputs; ++i) ASSERT_EQ(engine(), standard()) << seed << " at " << i;
+    }
+}
+
 TEST(RandomSource, GridFractionsAreHundredThousandthsUpToOne) {
     RandomSource random(1);
     for (int i = 0; i < 100000; ++i) {
@@ -397,6 +406,81 @@ TEST(DirectionSampler, AnglesWithinTheBoundPassAtEveryAzimuth) {
                     << ax << " x " << ay << " at azimuth " << phi;
             }
         }
+    }
+}
+
+// The point sampler tells inside from outside as the exact test does, at the rim too, for
+// sizes where its reciprocals are exact enough and sizes where it must not use them.
+TEST(PointSampler, AgreesWithTheExactTestAtTheRim) {
+    const std::pair<double, double> sizes[] = {{1, 1},         {0.5, 0.3},     {3, 0.001},
+                                               {1e-150, 2e-150}, {1e-160, 1e-160}, {1e160, 1e160},
+                                               {1e-5, 7}};
+    for (const auto& [xSize, ySize] : sizes) {
+        RunParameters p;
+        p.shape = Shape::Elliptical;
+        p.xSize = xSize;
+        p.ySize = ySize;
+        const PointSampler sampler(p);
+        for (int step = 0; step < 720; ++step) {
+            const double t = step * (kPi / 360);
+            for (int ulps = -6; ulps <= 6; ++ulps) {
+                const double scale = 1 + ulps * 0x1p-52;
+                const EmissionPoint rim{xSize / 2 * std::cos(t) * scale,
+                                        ySize / 2 * std::sin(t) * scale, 0};
+                ASSERT_EQ(sampler.inside(rim), insideEllipse(p, rim))
+                    << xSize << " x " << ySize << " at " << t << ", " << ulps << " ulp";
+            }
+            const EmissionPoint near{xSize / 2 * std::cos(t) * 0.999, ySize / 2 * std::sin(t), 0};
+            ASSERT_EQ(sampler.inside(near), insideEllipse(p, near));
+        }
+    }
+}
+
+// Candidates and redraws follow the one stream exactly as when every candidate is tested
+// with the exact divisions.
+TEST_F(SobolRunTest, EllipticalPointsAreTheCandidatesTheExactTestAccepts) {
+    for (const bool smooth : {false, true}) {
+        RunSettings s = wideOpen();
+        s.shape = Shape::Elliptical;
+        s.xSize = 0.5;
+        s.ySize = 0.3;
+        s.spatialSmoothing = smooth;
+        const RunParameters p = parameters(s);
+        resetSobolForTesting();
+        const PointSampler sampler(p);
+        RandomSource random(31);
+        SobolStream sobol;
+        std::vector<EmissionPoint> got;
+        for (int i = 0; i < 20000; ++i) got.push_back(sampler.draw(random, sobol));
+
+        resetSobolForTesting();
+        ReferenceStream reference(31);
+        SobolStream referenceSobol;
+        const auto sobolCandidate = [&](EmissionPoint& point) {
+            float q[2];
+            referenceSobol.next(q);
+            point.x = p.xSize * 0.5 - p.xSize * static_cast<double>(q[0]);
+            point.y = p.ySize * 0.5 - p.ySize * static_cast<double>(q[1]);
+        };
+        for (int i = 0; i < 20000; ++i) {
+            EmissionPoint want;
+            const double g1 = reference.grid(), g2 = reference.grid();
+            want.x = p.xSize * 0.5 - g1 * p.xSize;
+            want.y = p.ySize * 0.5 - g2 * p.ySize;
+            if (smooth) sobolCandidate(want);
+            for (int redraw = 0; redraw < kMaxEllipseRedraws && !insideEllipse(p, want); ++redraw) {
+                sobolCandidate(want);
+                if (!smooth) {
+                    const double h1 = reference.grid(), h2 = reference.grid();
+                    want.x = p.xSize * 0.5 - h1 * p.xSize;
+                    want.y = p.ySize * 0.5 - h2 * p.ySize;
+                }
+            }
+            ASSERT_EQ(got[i].x, want.x) << "point " << i;
+            ASSERT_EQ(got[i].y, want.y) << "point " << i;
+        }
+        EXPECT_EQ(sobol.seed(), referenceSobol.seed());
+        EXPECT_EQ(random.gridFraction(), reference.grid());
     }
 }
 
