@@ -325,11 +325,13 @@ std::size_t formatExponentLine(const double (&values)[7], char* out) {
     // All seven roundings first, so that the processor overlaps them, then the text.
     std::uint64_t bits[7];
     Decimal d[7];
+#pragma GCC unroll 7
     for (int i = 0; i < 7; ++i) {
         bits[i] = std::bit_cast<std::uint64_t>(values[i]);
         d[i] = (bits[i] >> 52 & 0x7ff) == 0x7ff ? Decimal{0, 0} : decimalOf(bits[i]);
     }
     char* p = writeExponentForm(bits[0], d[0], out);
+#pragma GCC unroll 6
     for (int i = 1; i < 7; ++i) {
         *p++ = ' ';
         p = writeExponentForm(bits[i], d[i], p);
