@@ -29,6 +29,10 @@ constexpr double kFluxMultiplier = 1;
 // straight from their block to the file.
 constexpr std::size_t kSinkBufferSize = 1 << 16;
 
+// One drawing thread keeps about this many workers busy (a ray's draws cost a fraction of
+// its completion and formatting); more would only hold more blocks in memory.
+constexpr unsigned kMostWorkers = 8;
+
 // What the drawing thread keeps of a ray: everything the sequences decided.
 struct DrawnRay {
     EmissionPoint point;
@@ -64,7 +68,8 @@ class RayPipeline {
 public:
     RayPipeline(const FluxWeighting& flux, FileSink& sink, const RunEngine& engine)
         : flux_(flux), sink_(sink) {
-        const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
+        const unsigned processors =
+            std::clamp(std::thread::hardware_concurrency(), 1u, kMostWorkers);
         const unsigned workers = engine.workers ? engine.workers : processors;
         const std::size_t capacity = std::max<std::size_t>(1, engine.raysPerBlock);
         const bool carriesOver = flux.carriesOver();

@@ -27,7 +27,7 @@ struct RunSummary {
 // write them in order. The bytes do not depend on these numbers; tests vary them.
 struct RunEngine {
     std::size_t raysPerBlock = 8192;
-    unsigned workers = 0;  // 0: one per processor
+    unsigned workers = 0;  // 0: one per processor, up to 8
 };
 
 // Throws a Failure on any error. Once the output file exists, a failure closes it; a
