@@ -85,7 +85,8 @@ void BM_FormatRayLine(benchmark::State& state) {
             benchmark::ClobberMemory();
         }
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * (values.size() / 7) * 7));
+    state.SetItemsProcessed(
+        static_cast<std::int64_t>(state.iterations() * (values.size() / 7) * 7));
 }
 
 BENCHMARK(BM_FormatExponent_RayValues);

@@ -42,7 +42,8 @@ private:
 
     void regenerate() {
         std::uint32_t i = 0;
-        for (; i < kWords - kShift; ++i) state_[i] = twist(state_[i], state_[i + 1], state_[i + kShift]);
+        for (; i < kWords - kShift; ++i)
+            state_[i] = twist(state_[i], state_[i + 1], state_[i + kShift]);
         for (; i < kWords - 1; ++i)
             state_[i] = twist(state_[i], state_[i + 1], state_[i + kShift - kWords]);
         state_[kWords - 1] = twist(state_[kWords - 1], state_[0], state_[kShift - 1]);

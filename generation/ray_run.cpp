@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <condition_variable>
-#include <limits>
-#include <memory>
 #include <deque>
 #include <exception>
+#include <limits>
+#include <memory>
 #include <mutex>
+#include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -68,16 +70,25 @@ class RayPipeline {
 public:
     RayPipeline(const FluxWeighting& flux, FileSink& sink, const RunEngine& engine)
         : flux_(flux), sink_(sink) {
-        const unsigned processors =
-            std::clamp(std::thread::hardware_concurrency(), 1u, kMostWorkers);
-        const unsigned workers = engine.workers ? engine.workers : processors;
+        const unsigned workers =
+            engine.workers ? engine.workers
+                           : std::clamp(std::thread::hardware_concurrency(), 1u, kMostWorkers);
         const std::size_t capacity = std::max<std::size_t>(1, engine.raysPerBlock);
         const bool carriesOver = flux.carriesOver();
         for (unsigned i = 0; i < 2 * workers + 2; ++i) {
             blocks_.push_back(std::make_unique<RayBlock>(capacity, carriesOver));
             free_.push_back(blocks_.back().get());
         }
-        for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { work(); });
+        for (unsigned i = 0; i < workers; ++i) {
+            try {
+                workers_.emplace_back([this] { work(); });
+            } catch (const std::system_error& error) {
+                // Fewer workers only make the run slower; none at all cannot run it.
+                if (!workers_.empty()) break;
+                throw Failure(std::string("Cannot start a thread to write the ray set: ") +
+                              error.what());
+            }
+        }
     }
     // After a failure of the drawing thread: the workers stop, nothing is reported.
     ~RayPipeline() { stop(); }
@@ -177,8 +188,8 @@ private:
 
     static std::size_t formatRay(const EmissionPoint& point, const EmissionDirection& d,
                                  double weight, char* out) {
-        const double fields[7] = {point.x, point.y, point.z, d.L, d.M, d.N,
-                                  weight * kFluxMultiplier};
+        const double fields[7] = {
+            point.x, point.y, point.z, d.L, d.M, d.N, weight * kFluxMultiplier};
         return formatRayLine(fields, out);
     }
 
@@ -188,9 +199,8 @@ private:
         double iy, ix;
         {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] {
-                return carriedBlock_ == block.index - 1 || closing_ || error_;
-            });
+            changed_.wait(lock,
+                          [&] { return carriedBlock_ == block.index - 1 || closing_ || error_; });
             if (carriedBlock_ != block.index - 1) throw Abandoned();
             iy = carriedY_;
             ix = carriedX_;
@@ -246,7 +256,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<RayBlock*> free_;
-    std::deque<RayBlock*> drawn_;       // waiting for a worker, in order
+    std::deque<RayBlock*> drawn_;      // waiting for a worker, in order
     std::vector<RayBlock*> finished_;  // formatted, waiting for their turn to be written
     std::int64_t handed_ = 0;
     std::int64_t written_ = 0;

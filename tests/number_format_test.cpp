@@ -197,8 +197,9 @@ TEST(ExponentFormAgainstCLibrary, RaySetValues) {
 // A ray line's seven values, each as formatExponent writes it alone, whatever mix of
 // values stands side by side (zeros, infinities and NaNs, ties, subnormals, carries).
 TEST(ExponentLine, WritesEachValueAsAloneSeparatedBySpaces) {
-    const double special[] = {0.0, -0.0, kInf, -kInf, kNaN, -kNaN, 9.9999996, 0.5e-6,
-                              4.9406564584124654e-324, DBL_MAX, 1.2345665, -1e-100};
+    const double special[] = {
+        0.0,     -0.0,      kInf,   -kInf, kNaN, -kNaN, 9.9999996, 0.5e-6, 4.9406564584124654e-324,
+        DBL_MAX, 1.2345665, -1e-100};
     std::mt19937_64 random(11);
     for (int line = 0; line < 100000; ++line) {
         double values[7];
@@ -209,9 +210,9 @@ TEST(ExponentLine, WritesEachValueAsAloneSeparatedBySpaces) {
                               : std::bit_cast<double>(random());
             expected += (expected.empty() ? "" : " ") + exponent(v);
         }
-        const std::string got = written(
-            [&](char* out) { return static_cast<int>(formatExponentLine(values, out)); },
-            7 * kMaxExponentChars + 6);
+        const std::string got =
+            written([&](char* out) { return static_cast<int>(formatExponentLine(values, out)); },
+                    7 * kMaxExponentChars + 6);
         ASSERT_EQ(got, expected) << "line " << line;
     }
 }

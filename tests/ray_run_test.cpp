@@ -248,8 +248,8 @@ std::string sequentialRun(const RunParameters& p) {
     for (std::int64_t i = 0; i < p.rayCount; ++i) {
         const EmissionPoint point = drawEmissionPoint(p, random, sobol);
         const EmissionDirection d = drawEmissionDirection(p, random, sobol);
-        const double fields[7] = {point.x, point.y, point.z, d.L, d.M, d.N,
-                                  flux.relativeIntensity(d)};
+        const double fields[7] = {
+            point.x, point.y, point.z, d.L, d.M, d.N, flux.relativeIntensity(d)};
         char line[kMaxRayLineChars];
         bytes.append(line, formatRayLine(fields, line));
     }
@@ -288,13 +288,13 @@ TEST_P(EngineRun, WritesWhatTheSequentialLoopWrites) {
 INSTANTIATE_TEST_SUITE_P(
     Options, EngineRun,
     ::testing::Values(
-        EngineCase{"user_short_profiles",
-                   [](RunSettings& s) {
-                       s.naX = s.naY = 0.99;
-                       s.distributionFiles[kAngularY] = s.distributionFiles[kAngularX] =
-                           (fs::path(s.distributionFiles[kAngularY]).parent_path() / "short.ang")
-                               .string();
-                   }},
+        EngineCase{
+            "user_short_profiles",
+            [](RunSettings& s) {
+                s.naX = s.naY = 0.99;
+                s.distributionFiles[kAngularY] = s.distributionFiles[kAngularX] =
+                    (fs::path(s.distributionFiles[kAngularY]).parent_path() / "short.ang").string();
+            }},
         EngineCase{"user_elliptical_smooth",
                    [](RunSettings& s) {
                        s.symmetry = Symmetry::Elliptical;
@@ -309,7 +309,8 @@ INSTANTIATE_TEST_SUITE_P(
                        s.shape = Shape::Elliptical;
                        s.format = RaysetFormat::TracePro;
                    }},
-        EngineCase{"gaussian_rectangle", [](RunSettings& s) {
+        EngineCase{"gaussian_rectangle",
+                   [](RunSettings& s) {
                        s.angularType = AngularType::Gaussian;
                        s.naLimits = NaLimits::Rectangle;
                        s.gxDegrees = 15;

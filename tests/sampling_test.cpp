@@ -391,8 +391,8 @@ INSTANTIATE_TEST_SUITE_P(
 // What makes the skip safe: a polar angle a little inside the smaller aperture passes the
 // aperture test whatever the azimuth, rounding included.
 TEST(DirectionSampler, AnglesWithinTheBoundPassAtEveryAzimuth) {
-    const std::pair<double, double> apertures[] = {
-        {0.001, 0.001}, {0.05, 0.9}, {0.9, 0.05}, {1.2, 1.2}, {kPi / 2, kPi / 2}, {0.3, 1.5}};
+    const std::pair<double, double> apertures[] = {{0.001, 0.001}, {0.05, 0.9},        {0.9, 0.05},
+                                                   {1.2, 1.2},     {kPi / 2, kPi / 2}, {0.3, 1.5}};
     for (const auto& [ax, ay] : apertures) {
         for (const NaLimits limits : {NaLimits::Ellipse, NaLimits::Rectangle}) {
             RunParameters p;
@@ -412,7 +412,7 @@ TEST(DirectionSampler, AnglesWithinTheBoundPassAtEveryAzimuth) {
 // The point sampler tells inside from outside as the exact test does, at the rim too, for
 // sizes where its reciprocals are exact enough and sizes where it must not use them.
 TEST(PointSampler, AgreesWithTheExactTestAtTheRim) {
-    const std::pair<double, double> sizes[] = {{1, 1},         {0.5, 0.3},     {3, 0.001},
+    const std::pair<double, double> sizes[] = {{1, 1},           {0.5, 0.3},       {3, 0.001},
                                                {1e-150, 2e-150}, {1e-160, 1e-160}, {1e160, 1e160},
                                                {1e-5, 7}};
     for (const auto& [xSize, ySize] : sizes) {
