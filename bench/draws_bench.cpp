@@ -1,6 +1,9 @@
-// The per-ray work without any output: point, direction and flux for the common options.
+// The per-ray work without any output, split as a run splits it between the drawing
+// thread and the workers, for the common options.
 
 #include <benchmark/benchmark.h>
+
+#include <vector>
 
 #include "distributions/distribution_file.h"
 #include "generation/emission.h"
@@ -26,24 +29,44 @@ RunParameters benchParameters(int variant) {
     return convertRunParameters(s);
 }
 
-void BM_Ray(benchmark::State& state) {
+// The part of a ray that stays on the drawing thread, in the one sequence: the point and
+// the direction's attempts.
+void BM_Draw(benchmark::State& state) {
     const RunParameters p = benchParameters(static_cast<int>(state.range(0)));
+    const PointSampler points(p);
+    const DirectionSampler directions(p);
     RandomSource random(1);
     SobolStream sobol;
-    const Distribution none;
-    FluxWeighting flux(p, none, none);
     for (auto _ : state) {
         if (sobol.seed() > 1000000000) sobol = SobolStream();
-        const EmissionPoint point = drawEmissionPoint(p, random, sobol);
-        const EmissionDirection d = drawEmissionDirection(p, random, sobol);
-        benchmark::DoNotOptimize(point);
-        benchmark::DoNotOptimize(flux.relativeIntensity(d));
+        benchmark::DoNotOptimize(points.draw(random, sobol));
+        benchmark::DoNotOptimize(directions.draw(random, sobol));
     }
     state.SetItemsProcessed(state.iterations());
 }
+
+// The part the workers take: completing the direction and weighing it.
+void BM_Complete(benchmark::State& state) {
+    const RunParameters p = benchParameters(static_cast<int>(state.range(0)));
+    const DirectionSampler directions(p);
+    RandomSource random(1);
+    SobolStream sobol;
+    std::vector<DirectionDraw> drawn(4096);
+    for (DirectionDraw& d : drawn) d = directions.draw(random, sobol);
+    const Distribution none;
+    const FluxWeighting flux(p, none, none);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const EmissionDirection d = completeDirection(drawn[i++ % drawn.size()]);
+        benchmark::DoNotOptimize(flux.weightOf(d));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
 // 0: Lambertian, rectangle emitter; 1: elliptical emitter with angular smoothing;
 // 2: Gaussian with unequal rectangle limits.
-BENCHMARK(BM_Ray)->Arg(0)->Arg(1)->Arg(2);
+BENCHMARK(BM_Draw)->Arg(0)->Arg(1)->Arg(2);
+BENCHMARK(BM_Complete)->Arg(0)->Arg(1)->Arg(2);
 
 }  // namespace
 }  // namespace lumiva

@@ -88,8 +88,20 @@ bool insideAperture(const RunParameters& p, double theta, double sinPhi, double 
     return std::fabs(sinPhi) * theta < p.ax && std::fabs(cosPhi) * theta < p.ay;
 }
 
-DirectionSampler::DirectionSampler(const RunParameters& p)
-    : p_(p), cosThetaMax_(std::cos(p.thetaMax)), certainCos_(2) {
+GridTrigonometry::GridTrigonometry(const RunParameters& p)
+    : azimuths_(kGridResolution), polars_(kGridResolution) {
+    const double cosThetaMax = std::cos(p.thetaMax);
+    for (std::uint32_t k = 0; k < kGridResolution; ++k) {
+        const double g = RandomSource::gridFractionOf(k);
+        const double phi = g * p.extent;
+        azimuths_[k] = {std::sin(phi), std::cos(phi)};
+        const double theta = std::acos(1 - g * (1 - cosThetaMax));
+        polars_[k] = {theta, std::sin(theta), std::cos(theta)};
+    }
+}
+
+DirectionSampler::DirectionSampler(const RunParameters& p, const GridTrigonometry* grid)
+    : p_(p), grid_(grid), cosThetaMax_(std::cos(p.thetaMax)), certainCos_(2) {
     // θ ≤ min(ax, ay) (1 - 2^-20) passes either test for every φ: |sin φ|, |cos φ| ≤ 1 and
     // sin²φ + cos²φ ≤ 1 + 4 ulp, so the rounding of the test's few operations stays far
     // inside the margin. cos of that bound, as the least cosine, keeps the same margin
@@ -99,30 +111,52 @@ DirectionSampler::DirectionSampler(const RunParameters& p)
     if (smaller >= 1e-3) certainCos_ = std::cos(smaller * (1 - 0x1p-20));
 }
 
+bool DirectionSampler::passes(const DirectionDraw& d) const {
+    if (d.cosTheta >= certainCos_) return true;
+    if (grid_ && d.phiIndex >= 0) {
+        const GridTrigonometry::Azimuth& a = grid_->azimuth(d.phiIndex);
+        return insideAperture(p_, grid_->polar(d.thetaIndex).theta, a.sin, a.cos);
+    }
+    return insideAperture(p_, std::acos(d.cosTheta), std::sin(d.phi), std::cos(d.phi));
+}
+
 DirectionDraw DirectionSampler::draw(RandomSource& random, SobolStream& sobol) const {
     const double E = p_.extent;
     DirectionDraw d;
     for (int attempt = 1; attempt <= kMaxDirectionAttempts; ++attempt) {
-        const double g1 = random.gridFraction();
-        const double g2 = random.gridFraction();
-        d.phi = g1 * E;
-        d.cosTheta = 1 - g2 * (1 - cosThetaMax_);
+        const std::uint32_t k1 = random.gridIndex();
+        const std::uint32_t k2 = random.gridIndex();
         if (p_.angularSmoothing) {
             float q[2];
             sobol.next(q);
             d.phi = E * static_cast<double>(q[0]);
             d.cosTheta = 1 - (1 - cosThetaMax_) * static_cast<double>(q[1]);
+        } else {
+            d.phi = RandomSource::gridFractionOf(k1) * E;
+            d.cosTheta = 1 - RandomSource::gridFractionOf(k2) * (1 - cosThetaMax_);
+            d.phiIndex = static_cast<std::int32_t>(k1);
+            d.thetaIndex = static_cast<std::int32_t>(k2);
         }
-        if (d.cosTheta >= certainCos_) break;
-        if (insideAperture(p_, std::acos(d.cosTheta), std::sin(d.phi), std::cos(d.phi))) break;
+        if (passes(d)) break;
     }
     return d;
 }
 
-EmissionDirection completeDirection(const DirectionDraw& draw) {
+EmissionDirection completeDirection(const DirectionDraw& draw, const GridTrigonometry* grid) {
     EmissionDirection d;
-    d.theta = std::acos(draw.cosTheta);
     d.phi = draw.phi;
+    if (grid && draw.phiIndex >= 0) {
+        const GridTrigonometry::Azimuth& a = grid->azimuth(draw.phiIndex);
+        const GridTrigonometry::Polar& t = grid->polar(draw.thetaIndex);
+        d.theta = t.theta;
+        d.sinPhi = a.sin;
+        d.cosPhi = a.cos;
+        d.L = t.sin * a.sin;
+        d.M = t.sin * a.cos;
+        d.N = t.cos;
+        return d;
+    }
+    d.theta = std::acos(draw.cosTheta);
     d.sinPhi = std::sin(draw.phi);
     d.cosPhi = std::cos(draw.phi);
     const double sinTheta = std::sin(d.theta);

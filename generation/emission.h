@@ -5,6 +5,7 @@
 // pseudo-random stream and the one Sobol sequence of the run.
 
 #include <cstdint>
+#include <vector>
 
 #include "generation/random_source.h"
 #include "generation/run_parameters.h"
@@ -69,6 +70,36 @@ private:
 struct DirectionDraw {
     double phi = 0;
     double cosTheta = 1;
+    // The grid indices of the two fractions when the attempt was pseudo-random, else -1.
+    std::int32_t phiIndex = -1, thetaIndex = -1;
+};
+
+// The trigonometry of a pseudo-random direction depends only on its two grid indices,
+// 100000 values each. A long run tabulates it once, from the very calls completeDirection
+// makes, so that a lookup gives the same bits as the calls.
+class GridTrigonometry {
+public:
+    explicit GridTrigonometry(const RunParameters& p);
+
+    struct Azimuth {
+        double sin, cos;
+    };
+    struct Polar {
+        double theta, sin, cos;
+    };
+    const Azimuth& azimuth(std::int32_t index) const { return azimuths_[index]; }
+    const Polar& polar(std::int32_t index) const { return polars_[index]; }
+    // Asks for a draw's entries ahead of use: the tables are far larger than the caches,
+    // and a lookup would otherwise wait for memory at every ray.
+    void prefetch(const DirectionDraw& draw) const {
+        if (draw.phiIndex < 0) return;
+        __builtin_prefetch(&azimuths_[draw.phiIndex]);
+        __builtin_prefetch(&polars_[draw.thetaIndex]);
+    }
+
+private:
+    std::vector<Azimuth> azimuths_;
+    std::vector<Polar> polars_;
 };
 
 // The attempts of one direction, in the run's sequence. Most attempts lie so far inside
@@ -77,18 +108,24 @@ struct DirectionDraw {
 // drawEmissionDirection tests it.
 class DirectionSampler {
 public:
-    explicit DirectionSampler(const RunParameters& p);
+    // With `grid`, the attempts that need testing look their trigonometry up.
+    explicit DirectionSampler(const RunParameters& p, const GridTrigonometry* grid = nullptr);
     DirectionDraw draw(RandomSource& random, SobolStream& sobol) const;
 
 private:
+    bool passes(const DirectionDraw& d) const;
+
     const RunParameters& p_;
+    const GridTrigonometry* grid_;
     double cosThetaMax_;
     // An attempt whose cosine is at least this passes the aperture test at any azimuth
     // (above 1, so never, when the limits are too small to make such a bound safe).
     double certainCos_;
 };
 
-EmissionDirection completeDirection(const DirectionDraw& draw);
+// The whole direction of a draw; with `grid`, a pseudo-random draw is looked up.
+EmissionDirection completeDirection(const DirectionDraw& draw,
+                                    const GridTrigonometry* grid = nullptr);
 
 // The aperture test on one attempt's angles, given sin φ and cos φ.
 bool insideAperture(const RunParameters& p, double theta, double sinPhi, double cosPhi);

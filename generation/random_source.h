@@ -62,8 +62,12 @@ public:
     // modulo n.
     std::uint32_t random(std::uint32_t n) { return (engine_() >> 1) % n; }
 
+    // random(100000): which of the grid's 100000 fractions comes next.
+    std::uint32_t gridIndex() { return random(kGridResolution); }
     // (random(100000) + 1) / 100000: 0.00001 ... 1 in steps of 0.00001.
-    double gridFraction() { return (random(kGridResolution) + 1) / 100000.0; }
+    double gridFraction() { return gridFractionOf(gridIndex()); }
+
+    static double gridFractionOf(std::uint32_t index) { return (index + 1) / 100000.0; }
 
 private:
     Mt19937 engine_;

@@ -8,6 +8,7 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -34,6 +35,9 @@ constexpr std::size_t kSinkBufferSize = 1 << 16;
 // One drawing thread keeps about this many workers busy (a ray's draws cost a fraction of
 // its completion and formatting); more would only hold more blocks in memory.
 constexpr unsigned kMostWorkers = 8;
+
+// How many rays ahead a worker asks for the table entries of a ray.
+constexpr std::size_t kPrefetchDistance = 8;
 
 // What the drawing thread keeps of a ray: everything the sequences decided.
 struct DrawnRay {
@@ -68,8 +72,9 @@ struct Abandoned {};
 // before it is a User Defined run's IY and IX, handed on as soon as they are known.
 class RayPipeline {
 public:
-    RayPipeline(const FluxWeighting& flux, FileSink& sink, const RunEngine& engine)
-        : flux_(flux), sink_(sink) {
+    RayPipeline(const FluxWeighting& flux, const GridTrigonometry* grid, FileSink& sink,
+                const RunEngine& engine)
+        : flux_(flux), grid_(grid), sink_(sink) {
         const unsigned workers =
             engine.workers ? engine.workers
                            : std::clamp(std::thread::hardware_concurrency(), 1u, kMostWorkers);
@@ -167,13 +172,17 @@ private:
         char* out = block.text.data();
         if (!flux_.carriesOver()) {
             for (std::size_t i = 0; i < block.rays; ++i) {
+                if (grid_ && i + kPrefetchDistance < block.rays)
+                    grid_->prefetch(block.drawn[i + kPrefetchDistance].direction);
                 const DrawnRay& ray = block.drawn[i];
-                const EmissionDirection d = completeDirection(ray.direction);
+                const EmissionDirection d = completeDirection(ray.direction, grid_);
                 out += formatRay(ray.point, d, flux_.weightOf(d), out);
             }
         } else {
             for (std::size_t i = 0; i < block.rays; ++i) {
-                block.directions[i] = completeDirection(block.drawn[i].direction);
+                if (grid_ && i + kPrefetchDistance < block.rays)
+                    grid_->prefetch(block.drawn[i + kPrefetchDistance].direction);
+                block.directions[i] = completeDirection(block.drawn[i].direction, grid_);
                 block.lookups[i] = flux_.lookUp(block.directions[i]);
             }
             carryProfiles(block);
@@ -251,6 +260,7 @@ private:
     }
 
     const FluxWeighting& flux_;
+    const GridTrigonometry* grid_;
     FileSink& sink_;
     std::vector<std::unique_ptr<RayBlock>> blocks_;
     std::mutex mutex_;
@@ -294,10 +304,13 @@ void writeRays(const RunParameters& p, const std::array<Distribution, 4>& tables
                const RunCallbacks& callbacks, const RunEngine& engine) {
     RandomSource random(p.seed);
     SobolStream sobol(p.sobolStartSeed);
+    std::optional<GridTrigonometry> grid;
+    if (!p.angularSmoothing && p.rayCount >= engine.tabulateFrom) grid.emplace(p);
+    const GridTrigonometry* lookUp = grid ? &*grid : nullptr;
     const PointSampler points(p);
-    const DirectionSampler directions(p);
+    const DirectionSampler directions(p, lookUp);
     const FluxWeighting flux(p, tables[kAngularY], tables[kAngularX]);
-    RayPipeline pipeline(flux, sink, engine);
+    RayPipeline pipeline(flux, lookUp, sink, engine);
     const std::size_t perBlock = std::max<std::size_t>(1, engine.raysPerBlock);
     const std::int64_t n = p.rayCount;
     ProgressReport progress(n, callbacks.progress);

@@ -28,6 +28,9 @@ struct RunSummary {
 struct RunEngine {
     std::size_t raysPerBlock = 8192;
     unsigned workers = 0;  // 0: one per processor, up to 8
+    // A pseudo-random run of at least this many rays looks its trigonometry up in a table
+    // of the grid (300000 function calls once, instead of about three a ray).
+    std::int64_t tabulateFrom = 100000;
 };
 
 // Throws a Failure on any error. Once the output file exists, a failure closes it; a

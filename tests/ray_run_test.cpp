@@ -276,12 +276,14 @@ TEST_P(EngineRun, WritesWhatTheSequentialLoopWrites) {
     const RunParameters p = convertRunParameters(s);
     resetSobolForTesting();
     const std::string expected = sequentialRun(p);
-    const RunEngine engines[] = {{1, 3}, {7, 2}, {500, 1}, {}};
+    // The last two look the trigonometry of pseudo-random directions up in the grid table.
+    const RunEngine engines[] = {{1, 3}, {7, 2}, {500, 1}, {}, {7, 2, 0}, {500, 1, 0}};
     for (const RunEngine& engine : engines) {
         resetSobolForTesting();
         generateRaySet(p, '.', {}, engine);
         ASSERT_EQ(slurp(p.outputPath), expected)
-            << engine.raysPerBlock << " rays a block, " << engine.workers << " workers";
+            << engine.raysPerBlock << " rays a block, " << engine.workers << " workers, table from "
+            << engine.tabulateFrom << " rays";
     }
 }
 

@@ -357,24 +357,27 @@ TEST_P(DirectionSamplerTest, DrawsWhatTestingEveryAttemptDraws) {
     s.naLimits = c.limits;
     s.angularSmoothing = c.smooth;
     const RunParameters p = parameters(s);
-    // The Sobol generator is one per process, so the two runs take turns, not draws.
-    resetSobolForTesting();
-    const DirectionSampler sampler(p);
-    RandomSource random(2024);
-    SobolStream sobol;
-    std::vector<DirectionDraw> got;
-    for (int i = 0; i < c.draws; ++i) got.push_back(sampler.draw(random, sobol));
+    const GridTrigonometry grid(p);
+    for (const GridTrigonometry* lookUp : {static_cast<const GridTrigonometry*>(nullptr), &grid}) {
+        // The Sobol generator is one per process, so the two runs take turns, not draws.
+        resetSobolForTesting();
+        const DirectionSampler sampler(p, lookUp);
+        RandomSource random(2024);
+        SobolStream sobol;
+        std::vector<DirectionDraw> got;
+        for (int i = 0; i < c.draws; ++i) got.push_back(sampler.draw(random, sobol));
 
-    resetSobolForTesting();
-    ReferenceStream reference(2024);
-    SobolStream referenceSobol;
-    for (int i = 0; i < c.draws; ++i) {
-        const DirectionDraw want = referenceDirection(p, reference, referenceSobol);
-        ASSERT_EQ(got[i].phi, want.phi) << "direction " << i;
-        ASSERT_EQ(got[i].cosTheta, want.cosTheta) << "direction " << i;
+        resetSobolForTesting();
+        ReferenceStream reference(2024);
+        SobolStream referenceSobol;
+        for (int i = 0; i < c.draws; ++i) {
+            const DirectionDraw want = referenceDirection(p, reference, referenceSobol);
+            ASSERT_EQ(got[i].phi, want.phi) << "direction " << i << (lookUp ? ", table" : "");
+            ASSERT_EQ(got[i].cosTheta, want.cosTheta) << "direction " << i;
+        }
+        EXPECT_EQ(sobol.seed(), referenceSobol.seed());
+        EXPECT_EQ(random.gridFraction(), reference.grid());
     }
-    EXPECT_EQ(sobol.seed(), referenceSobol.seed());
-    EXPECT_EQ(random.gridFraction(), reference.grid());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -387,6 +390,46 @@ INSTANTIATE_TEST_SUITE_P(
                       SamplerCase{"below_the_bound", 0.0005, 0.0005, NaLimits::Ellipse, false},
                       SamplerCase{"zero_x", 0, 0.6, NaLimits::Ellipse, false, 500}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The table of the grid holds, bit for bit, what the functions give for every index.
+TEST(GridTrigonometry, LooksUpWhatTheFunctionsGive) {
+    struct Case {
+        double naX, naY;
+        NaLimits limits;
+        int extent;
+    };
+    for (const Case& c :
+         {Case{0.99, 0.99, NaLimits::Ellipse, 360}, Case{0.3, 0.8, NaLimits::Rectangle, 90},
+          Case{1, 1, NaLimits::Rectangle, 1}}) {
+        RunSettings s;
+        s.naX = c.naX;
+        s.naY = c.naY;
+        s.naLimits = c.limits;
+        s.extentDegrees = c.extent;
+        const RunParameters p = parameters(s);
+        const GridTrigonometry grid(p);
+        const double cosThetaMax = std::cos(p.thetaMax);
+        for (std::int32_t k = 0; k < 100000; ++k) {
+            DirectionDraw draw;
+            draw.phiIndex = k;
+            draw.thetaIndex = (k * 7919 + 13) % 100000;
+            draw.phi =
+                RandomSource::gridFractionOf(static_cast<std::uint32_t>(draw.phiIndex)) * p.extent;
+            draw.cosTheta =
+                1 - RandomSource::gridFractionOf(static_cast<std::uint32_t>(draw.thetaIndex)) *
+                        (1 - cosThetaMax);
+            const EmissionDirection looked = completeDirection(draw, &grid);
+            const EmissionDirection called = completeDirection(draw);
+            ASSERT_EQ(looked.theta, called.theta) << k;
+            ASSERT_EQ(looked.phi, called.phi) << k;
+            ASSERT_EQ(looked.sinPhi, called.sinPhi) << k;
+            ASSERT_EQ(looked.cosPhi, called.cosPhi) << k;
+            ASSERT_EQ(looked.L, called.L) << k;
+            ASSERT_EQ(looked.M, called.M) << k;
+            ASSERT_EQ(looked.N, called.N) << k;
+        }
+    }
+}
 
 // What makes the skip safe: a polar angle a little inside the smaller aperture passes the
 // aperture test whatever the azimuth, rounding included.
