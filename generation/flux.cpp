@@ -1,5 +1,6 @@
 #include "generation/flux.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lumiva {
@@ -9,10 +10,22 @@ namespace {
 constexpr double kHalfPi = 1.5707963267948966;
 
 // The segment j with A[j] < alpha ≤ A[j+1] and its fraction t; the last match wins.
+// Abscissae that never decrease leave at most one such segment, the one just before the
+// first abscissa not below alpha, which a binary search finds; any other table is searched
+// whole.
 template <typename Value>
-bool lookUpSegment(const Distribution& d, double alpha, Value value, double& found) {
+bool lookUpSegment(const Distribution& d, bool ascending, double alpha, Value value,
+                   double& found) {
     const std::size_t n = d.count();
     const double* a = d.abscissae.data();
+    if (ascending) {
+        const std::size_t m = static_cast<std::size_t>(std::lower_bound(a, a + n, alpha) - a);
+        if (m == 0 || m == n) return false;
+        const std::size_t j = m - 1;
+        const double t = (alpha - a[j]) / (a[j + 1] - a[j]);
+        found = value(d.ordinates[j], d.ordinates[j + 1], t);
+        return true;
+    }
     bool any = false;
     for (std::size_t j = 0; j + 1 < n; ++j) {
         if (a[j] < alpha && alpha <= a[j + 1]) {
@@ -24,7 +37,22 @@ bool lookUpSegment(const Distribution& d, double alpha, Value value, double& fou
     return any;
 }
 
+// Whether every abscissa is at least the one before (a NaN never is).
+bool ascending(const Distribution& d) {
+    for (std::size_t j = 0; j + 1 < d.count(); ++j)
+        if (!(d.abscissae[j] <= d.abscissae[j + 1])) return false;
+    return true;
+}
+
 }  // namespace
+
+FluxWeighting::FluxWeighting(const RunParameters& p, const Distribution& angularY,
+                             const Distribution& angularX)
+    : p_(p),
+      y_(angularY),
+      x_(angularX),
+      yAscending_(ascending(angularY)),
+      xAscending_(ascending(angularX)) {}
 
 double extendedPower(double base, double exponent) {
     if (exponent == 0) return 1;
@@ -91,11 +119,11 @@ ProfileLookup FluxWeighting::lookUp(double theta, double sinPhi, double cosPhi) 
     // The Y lookup cuts its result to a whole number; the X lookup cuts only the step.
     ProfileLookup found;
     found.foundY = lookUpSegment(
-        y_, std::fabs(alphaY),
+        y_, yAscending_, std::fabs(alphaY),
         [](double o0, double o1, double t) { return std::fabs(std::trunc(o0 + (o1 - o0) * t)); },
         found.y);
     found.foundX = lookUpSegment(
-        x_, std::fabs(alphaX),
+        x_, xAscending_, std::fabs(alphaX),
         [](double o0, double o1, double t) { return o0 + std::trunc(o1 - o0) * t; }, found.x);
     return found;
 }

@@ -26,8 +26,7 @@ struct ProfileLookup {
 class FluxWeighting {
 public:
     FluxWeighting(const RunParameters& p, const Distribution& angularY,
-                  const Distribution& angularX)
-        : p_(p), y_(angularY), x_(angularX) {}
+                  const Distribution& angularX);
 
     double relativeIntensity(double theta, double phi);
     // The same for a drawn direction, reusing its sines and cosines.
@@ -52,6 +51,8 @@ private:
     const RunParameters& p_;
     const Distribution& y_;
     const Distribution& x_;
+    bool yAscending_;
+    bool xAscending_;
     double iy_ = 0;
     double ix_ = 0;
 };

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <initializer_list>
+#include <vector>
 
 namespace lumiva {
 namespace {
@@ -156,6 +158,58 @@ TEST(Flux, RectangularUserDefinedNearTheAxisApproachesTenThousand) {
     const Distribution flat = profile({0, 10, 90}, {100, 100, 0});
     FluxWeighting flux(p, flat, flat);
     EXPECT_NEAR(flux.relativeIntensity(0.01, 0.7), 10000, 1e-9);
+}
+
+// What a profile gives at angle alpha by the rule itself: every segment with
+// A[j] < alpha <= A[j+1] is tried and the last one wins.
+bool lastSegmentValue(const Distribution& d, double alpha, double& value) {
+    bool found = false;
+    for (std::size_t j = 0; j + 1 < d.count(); ++j) {
+        const double a0 = d.abscissae[j], a1 = d.abscissae[j + 1];
+        if (a0 < alpha && alpha <= a1) {
+            const double t = (alpha - a0) / (a1 - a0);
+            value =
+                std::fabs(std::trunc(d.ordinates[j] + (d.ordinates[j + 1] - d.ordinates[j]) * t));
+            found = true;
+        }
+    }
+    return found;
+}
+
+// Ascending profiles are searched by halving, others whole: the same segment either way,
+// at the abscissae themselves, between them, before the first and after the last.
+TEST(Flux, EveryProfileFindsTheSegmentTheRuleFinds) {
+    const RunParameters p = typed(AngularType::UserDefined, Symmetry::Elliptical);
+    std::vector<double> thetas;  // angles whose profile angle is an abscissa exactly
+    for (int i = 0; i < 40; ++i) thetas.push_back(0.01 + 0.035 * i);
+    const auto abscissaeOf = [&](std::initializer_list<int> picks) {
+        std::vector<double> a;
+        for (const int i : picks) a.push_back(alphaOf(thetas[static_cast<std::size_t>(i)]));
+        return a;
+    };
+    const Distribution profiles[] = {
+        profile(abscissaeOf({0, 3, 7, 12, 20, 39}), {100, 90, 70, 40, 10, 0}),
+        profile(abscissaeOf({2, 5, 5, 9, 9, 9, 30}), {100, 80, 60, 50, 40, 30, 5}),  // repeats
+        profile(abscissaeOf({0, 20, 10, 30, 5, 39}), {100, 50, 75, 20, 90, 0}),      // unsorted
+        profile({-5, 0, 30, 60}, {10, 100, 50, 0}),
+        profile({7}, {100}),
+        profile({}, {})};
+    for (const Distribution& d : profiles) {
+        const FluxWeighting flux(p, d, d);
+        std::vector<double> angles = thetas;
+        for (int i = 0; i < 400; ++i) angles.push_back(i * 0.004);
+        for (const double theta : angles) {
+            EmissionDirection direction;
+            direction.theta = theta;
+            const lumiva::ProfileLookup found = flux.lookUp(direction);
+            double expected = 0;
+            ASSERT_EQ(found.foundY, lastSegmentValue(d, std::fabs(alphaOf(theta)), expected))
+                << d.count() << " abscissae, theta " << theta;
+            if (found.foundY) {
+                ASSERT_EQ(found.y, expected) << "theta " << theta;
+            }
+        }
+    }
 }
 
 }  // namespace
