@@ -172,17 +172,12 @@ private:
         char* out = block.text.data();
         if (!flux_.carriesOver()) {
             for (std::size_t i = 0; i < block.rays; ++i) {
-                if (grid_ && i + kPrefetchDistance < block.rays)
-                    grid_->prefetch(block.drawn[i + kPrefetchDistance].direction);
-                const DrawnRay& ray = block.drawn[i];
-                const EmissionDirection d = completeDirection(ray.direction, grid_);
-                out += formatRay(ray.point, d, flux_.weightOf(d), out);
+                const EmissionDirection d = completeRay(block, i);
+                out += formatRay(block.drawn[i].point, d, flux_.weightOf(d), out);
             }
         } else {
             for (std::size_t i = 0; i < block.rays; ++i) {
-                if (grid_ && i + kPrefetchDistance < block.rays)
-                    grid_->prefetch(block.drawn[i + kPrefetchDistance].direction);
-                block.directions[i] = completeDirection(block.drawn[i].direction, grid_);
+                block.directions[i] = completeRay(block, i);
                 block.lookups[i] = flux_.lookUp(block.directions[i]);
             }
             carryProfiles(block);
@@ -193,6 +188,13 @@ private:
             }
         }
         block.textSize = static_cast<std::size_t>(out - block.text.data());
+    }
+
+    // Ray i's whole direction; asks on the way for the table entries of a ray further on.
+    EmissionDirection completeRay(const RayBlock& block, std::size_t i) const {
+        if (grid_ && i + kPrefetchDistance < block.rays)
+            grid_->prefetch(block.drawn[i + kPrefetchDistance].direction);
+        return completeDirection(block.drawn[i].direction, grid_);
     }
 
     static std::size_t formatRay(const EmissionPoint& point, const EmissionDirection& d,
