@@ -100,16 +100,30 @@ GridTrigonometry::GridTrigonometry(const RunParameters& p)
     }
 }
 
-DirectionSampler::DirectionSampler(const RunParameters& p, const GridTrigonometry* grid)
-    : p_(p), grid_(grid), cosThetaMax_(std::cos(p.thetaMax)), certainCos_(2) {
-    // θ ≤ min(ax, ay) (1 - 2^-20) passes either test for every φ: |sin φ|, |cos φ| ≤ 1 and
-    // sin²φ + cos²φ ≤ 1 + 4 ulp, so the rounding of the test's few operations stays far
-    // inside the margin. cos of that bound, as the least cosine, keeps the same margin
-    // once the arc cosine's own error (about 1e-16 / sin θ) is taken into account, which
-    // is why the bound is not used below 1e-3 rad.
+namespace {
+
+// The least cos θ at which every azimuth passes the aperture test (above 1, so never, when
+// the limits are too small to make such a bound safe). θ ≤ min(ax, ay) (1 - 2^-20) passes
+// either test for every φ: |sin φ|, |cos φ| ≤ 1 and sin²φ + cos²φ ≤ 1 + 4 ulp, so the
+// rounding of the test's few operations stays far inside the margin. cos of that bound
+// keeps the same margin once the arc cosine's own error (about 1e-16 / sin θ) is taken
+// into account, which is why the bound is not used below 1e-3 rad.
+double certainCosine(const RunParameters& p) {
     const double smaller = p.ax < p.ay ? p.ax : p.ay;
-    if (smaller >= 1e-3) certainCos_ = std::cos(smaller * (1 - 0x1p-20));
+    return smaller >= 1e-3 ? std::cos(smaller * (1 - 0x1p-20)) : 2;
 }
+
+}  // namespace
+
+double exactlyTestedShare(const RunParameters& p) {
+    const double cosThetaMax = std::cos(p.thetaMax);
+    if (cosThetaMax >= 1) return 0;
+    const double share = (certainCosine(p) - cosThetaMax) / (1 - cosThetaMax);
+    return share < 0 ? 0 : share > 1 ? 1 : share;
+}
+
+DirectionSampler::DirectionSampler(const RunParameters& p, const GridTrigonometry* grid)
+    : p_(p), grid_(grid), cosThetaMax_(std::cos(p.thetaMax)), certainCos_(certainCosine(p)) {}
 
 bool DirectionSampler::passes(const DirectionDraw& d) const {
     if (d.cosTheta >= certainCos_) return true;

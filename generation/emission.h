@@ -123,6 +123,10 @@ private:
     double certainCos_;
 };
 
+// The share of the attempts of a pseudo-random direction that the aperture test must
+// decide with its trigonometry, 0 ... 1: the rest lie clearly inside the limits.
+double exactlyTestedShare(const RunParameters& p);
+
 // The whole direction of a draw; with `grid`, a pseudo-random draw is looked up.
 EmissionDirection completeDirection(const DirectionDraw& draw,
                                     const GridTrigonometry* grid = nullptr);

@@ -307,7 +307,9 @@ void writeRays(const RunParameters& p, const std::array<Distribution, 4>& tables
     RandomSource random(p.seed);
     SobolStream sobol(p.sobolStartSeed);
     std::optional<GridTrigonometry> grid;
-    if (!p.angularSmoothing && p.rayCount >= engine.tabulateFrom) grid.emplace(p);
+    if (!p.angularSmoothing && p.rayCount >= engine.tabulateFrom &&
+        exactlyTestedShare(p) >= engine.tabulateShare)
+        grid.emplace(p);
     const GridTrigonometry* lookUp = grid ? &*grid : nullptr;
     const PointSampler points(p);
     const DirectionSampler directions(p, lookUp);

@@ -28,9 +28,13 @@ struct RunSummary {
 struct RunEngine {
     std::size_t raysPerBlock = 8192;
     unsigned workers = 0;  // 0: one per processor, up to 8
-    // A pseudo-random run of at least this many rays looks its trigonometry up in a table
-    // of the grid (300000 function calls once, instead of about three a ray).
+    // A pseudo-random run of at least tabulateFrom rays, where at least tabulateShare of
+    // the direction attempts need the aperture test's trigonometry, looks the trigonometry
+    // up in a table of the grid (300000 function calls once, instead of three or more a
+    // ray). The drawing thread's lookups then also bring the entries into the cache for
+    // the workers; without them, a worker's lookups cost about what the calls do.
     std::int64_t tabulateFrom = 100000;
+    double tabulateShare = 0.01;
 };
 
 // Throws a Failure on any error. Once the output file exists, a failure closes it; a

@@ -277,7 +277,7 @@ TEST_P(EngineRun, WritesWhatTheSequentialLoopWrites) {
     resetSobolForTesting();
     const std::string expected = sequentialRun(p);
     // The last two look the trigonometry of pseudo-random directions up in the grid table.
-    const RunEngine engines[] = {{1, 3}, {7, 2}, {500, 1}, {}, {7, 2, 0}, {500, 1, 0}};
+    const RunEngine engines[] = {{1, 3}, {7, 2}, {500, 1}, {}, {7, 2, 0, 0}, {500, 1, 0, 0}};
     for (const RunEngine& engine : engines) {
         resetSobolForTesting();
         generateRaySet(p, '.', {}, engine);

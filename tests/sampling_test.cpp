@@ -391,6 +391,30 @@ INSTANTIATE_TEST_SUITE_P(
                       SamplerCase{"zero_x", 0, 0.6, NaLimits::Ellipse, false, 500}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// How many attempts the aperture test must decide with its trigonometry, which is what
+// makes a table of it worth building.
+TEST(DirectionSampler, ExactlyTestedShareIsTheBandOutsideTheSmallerAperture) {
+    struct Case {
+        double naX, naY;
+        NaLimits limits;
+        double low, high;
+    };
+    const Case cases[] = {{0.99, 0.99, NaLimits::Ellipse, 0, 1e-5},
+                          {0.3, 0.95, NaLimits::Ellipse, 0.85, 0.95},
+                          {0.7, 0.7, NaLimits::Rectangle, 0.4, 0.6},
+                          {0.0005, 0.9, NaLimits::Ellipse, 1, 1},  // below the safe bound
+                          {0, 0, NaLimits::Ellipse, 0, 0}};        // every θ is 0
+    for (const Case& c : cases) {
+        RunSettings s;
+        s.naX = c.naX;
+        s.naY = c.naY;
+        s.naLimits = c.limits;
+        const double share = exactlyTestedShare(parameters(s));
+        EXPECT_GE(share, c.low) << c.naX << " x " << c.naY;
+        EXPECT_LE(share, c.high) << c.naX << " x " << c.naY;
+    }
+}
+
 // The table of the grid holds, bit for bit, what the functions give for every index.
 TEST(GridTrigonometry, LooksUpWhatTheFunctionsGive) {
     struct Case {
