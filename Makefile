@@ -25,16 +25,15 @@ test-sanitize: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
-test: test-release test-sanitize
+test: test-release test-sanitize test-thread
 
-# The tests of the two-thread writer under ThreadSanitizer (not part of `make test`: some
-# kernels' address-space layouts refuse this compiler's ThreadSanitizer).
+# The tests of the run's worker threads under ThreadSanitizer.
 TSAN_BUILD ?= build-tsan
 test-thread: deps
-	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVA_BENCH=OFF \
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVA_BENCH=OFF -DLUMIVA_GUI=OFF \
 	  -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target ray_run_test form_test cli_test
-	$(TSAN_BUILD)/tests/ray_run_test && $(TSAN_BUILD)/tests/form_test && $(TSAN_BUILD)/tests/cli_test
+	bash scripts/run-tsan-tests $(addprefix $(TSAN_BUILD)/tests/,ray_run_test form_test cli_test)
 
 # Opens the window on examples/ when there is a display; otherwise writes a ray set
 # from examples/ with the batch command.
