@@ -256,14 +256,15 @@ std::string sequentialRun(const RunParameters& p) {
     return bytes;
 }
 
-struct EngineCase {
+// A run's settings as a change of the fixture's: the cases of the tables below.
+struct SettingsCase {
     const char* name;
     void (*adjust)(RunSettings&);
 };
 
-void PrintTo(const EngineCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const SettingsCase& c, std::ostream* out) { *out << c.name; }
 
-class EngineRun : public RayRunTest, public ::testing::WithParamInterface<EngineCase> {};
+class EngineRun : public RayRunTest, public ::testing::WithParamInterface<SettingsCase> {};
 
 // Blocks of one ray, more workers than processors, and one worker: the same bytes as the
 // plain loop. The short profiles leave most angles outside every segment, so most rays
@@ -290,33 +291,33 @@ TEST_P(EngineRun, WritesWhatTheSequentialLoopWrites) {
 INSTANTIATE_TEST_SUITE_P(
     Options, EngineRun,
     ::testing::Values(
-        EngineCase{
+        SettingsCase{
             "user_short_profiles",
             [](RunSettings& s) {
                 s.naX = s.naY = 0.99;
                 s.distributionFiles[kAngularY] = s.distributionFiles[kAngularX] =
                     (fs::path(s.distributionFiles[kAngularY]).parent_path() / "short.ang").string();
             }},
-        EngineCase{"user_elliptical_smooth",
-                   [](RunSettings& s) {
-                       s.symmetry = Symmetry::Elliptical;
-                       s.shape = Shape::Elliptical;
-                       s.angularSmoothing = true;
-                       s.naX = 0.95;
-                   }},
-        EngineCase{"lambertian_spatial_tracepro",
-                   [](RunSettings& s) {
-                       s.angularType = AngularType::Lambertian;
-                       s.spatialSmoothing = true;
-                       s.shape = Shape::Elliptical;
-                       s.format = RaysetFormat::TracePro;
-                   }},
-        EngineCase{"gaussian_rectangle",
-                   [](RunSettings& s) {
-                       s.angularType = AngularType::Gaussian;
-                       s.naLimits = NaLimits::Rectangle;
-                       s.gxDegrees = 15;
-                   }}),
+        SettingsCase{"user_elliptical_smooth",
+                     [](RunSettings& s) {
+                         s.symmetry = Symmetry::Elliptical;
+                         s.shape = Shape::Elliptical;
+                         s.angularSmoothing = true;
+                         s.naX = 0.95;
+                     }},
+        SettingsCase{"lambertian_spatial_tracepro",
+                     [](RunSettings& s) {
+                         s.angularType = AngularType::Lambertian;
+                         s.spatialSmoothing = true;
+                         s.shape = Shape::Elliptical;
+                         s.format = RaysetFormat::TracePro;
+                     }},
+        SettingsCase{"gaussian_rectangle",
+                     [](RunSettings& s) {
+                         s.angularType = AngularType::Gaussian;
+                         s.naLimits = NaLimits::Rectangle;
+                         s.gxDegrees = 15;
+                     }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A failure on either side of the work ends the run with its message and leaves no thread
@@ -356,53 +357,45 @@ TEST_F(RayRunTest, AFailureWhileDrawingOrWritingEndsEverySpreadOfTheWork) {
 // Fixed bytes of a few runs, so that any change of the drawing, weighting or formatting
 // shows up: the files under tests/data were written by this generator and checked by
 // hand for their layout.
-struct ReferenceCase {
-    const char* file;
-    void (*adjust)(RunSettings&);
-};
-
-void PrintTo(const ReferenceCase& c, std::ostream* out) { *out << c.file; }
-
-class ReferenceRun : public RayRunTest, public ::testing::WithParamInterface<ReferenceCase> {};
+class ReferenceRun : public RayRunTest, public ::testing::WithParamInterface<SettingsCase> {};
 
 TEST_P(ReferenceRun, WritesTheStoredBytes) {
     RunSettings s = settings_;
     s.rayCount = 40;
     GetParam().adjust(s);
     const std::string bytes = run(s);
-    const fs::path reference = fs::path(LUMIVA_TEST_DATA) / GetParam().file;
+    const fs::path reference = fs::path(LUMIVA_TEST_DATA) / GetParam().name;
     if (std::getenv("LUMIVA_WRITE_REFERENCES")) std::ofstream(reference, std::ios::binary) << bytes;
     EXPECT_EQ(bytes, slurp(reference)) << reference;
 }
 
 INSTANTIATE_TEST_SUITE_P(Options, ReferenceRun,
-                         ::testing::Values(ReferenceCase{"ref_user_rect.dat", [](RunSettings&) {}},
-                                           ReferenceCase{"ref_lambert_tracepro.txt",
-                                                         [](RunSettings& s) {
-                                                             s.angularType =
-                                                                 AngularType::Lambertian;
-                                                             s.format = RaysetFormat::TracePro;
-                                                         }},
-                                           ReferenceCase{"ref_gauss_ellipse_angular.dat",
-                                                         [](RunSettings& s) {
-                                                             s.angularType = AngularType::Gaussian;
-                                                             s.gxDegrees = 20;
-                                                             s.sgy = 2;
-                                                             s.shape = Shape::Elliptical;
-                                                             s.angularSmoothing = true;
-                                                         }},
-                                           ReferenceCase{"ref_uniform_spatial_rectangle.dat",
-                                                         [](RunSettings& s) {
-                                                             s.angularType = AngularType::Uniform;
-                                                             s.spatialSmoothing = true;
-                                                             s.naLimits = NaLimits::Rectangle;
-                                                             s.extentDegrees = 90;
-                                                         }},
-                                           ReferenceCase{"ref_user_elliptical_sym.dat",
-                                                         [](RunSettings& s) {
-                                                             s.symmetry = Symmetry::Elliptical;
-                                                             s.shape = Shape::Elliptical;
-                                                         }}));
+                         ::testing::Values(SettingsCase{"ref_user_rect.dat", [](RunSettings&) {}},
+                                           SettingsCase{"ref_lambert_tracepro.txt",
+                                                        [](RunSettings& s) {
+                                                            s.angularType = AngularType::Lambertian;
+                                                            s.format = RaysetFormat::TracePro;
+                                                        }},
+                                           SettingsCase{"ref_gauss_ellipse_angular.dat",
+                                                        [](RunSettings& s) {
+                                                            s.angularType = AngularType::Gaussian;
+                                                            s.gxDegrees = 20;
+                                                            s.sgy = 2;
+                                                            s.shape = Shape::Elliptical;
+                                                            s.angularSmoothing = true;
+                                                        }},
+                                           SettingsCase{"ref_uniform_spatial_rectangle.dat",
+                                                        [](RunSettings& s) {
+                                                            s.angularType = AngularType::Uniform;
+                                                            s.spatialSmoothing = true;
+                                                            s.naLimits = NaLimits::Rectangle;
+                                                            s.extentDegrees = 90;
+                                                        }},
+                                           SettingsCase{"ref_user_elliptical_sym.dat",
+                                                        [](RunSettings& s) {
+                                                            s.symmetry = Symmetry::Elliptical;
+                                                            s.shape = Shape::Elliptical;
+                                                        }}));
 
 }  // namespace
 }  // namespace lumiva

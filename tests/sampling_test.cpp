@@ -25,6 +25,18 @@ struct ReferenceStream {
 
 RunParameters parameters(RunSettings s) { return convertRunParameters(s); }
 
+// The window's start values with these aperture limits and azimuth extent.
+RunParameters limited(double naX, double naY, NaLimits limits, int extentDegrees = 360,
+                      bool angularSmoothing = false) {
+    RunSettings s;
+    s.naX = naX;
+    s.naY = naY;
+    s.naLimits = limits;
+    s.extentDegrees = extentDegrees;
+    s.angularSmoothing = angularSmoothing;
+    return convertRunParameters(s);
+}
+
 RunSettings wideOpen() {
     RunSettings s;
     s.naX = 1;
@@ -201,12 +213,7 @@ class DirectionProperty : public ::testing::TestWithParam<DirectionCase> {};
 
 TEST_P(DirectionProperty, HoldsForEveryDirection) {
     const DirectionCase& c = GetParam();
-    RunSettings s;
-    s.naX = c.naX;
-    s.naY = c.naY;
-    s.naLimits = c.limits;
-    s.extentDegrees = c.extent;
-    const RunParameters p = parameters(s);
+    const RunParameters p = limited(c.naX, c.naY, c.limits, c.extent);
     RandomSource random(77);
     SobolStream sobol;
     for (int i = 0; i < 20000; ++i) {
@@ -245,11 +252,7 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(EmissionDirection, WideRectangleLimitsReachBeyondTheHemisphere) {
-    RunSettings s;
-    s.naX = 1;
-    s.naY = 1;
-    s.naLimits = NaLimits::Rectangle;
-    const RunParameters p = parameters(s);
+    const RunParameters p = limited(1, 1, NaLimits::Rectangle);
     EXPECT_NEAR(p.thetaMax, kPi / 2 * std::sqrt(2.0), 1e-15);
     RandomSource random(1);
     SobolStream sobol;
@@ -259,9 +262,7 @@ TEST(EmissionDirection, WideRectangleLimitsReachBeyondTheHemisphere) {
 }
 
 TEST(EmissionDirection, ClosedRectangleSpendsAllAttempts) {
-    RunSettings s;
-    s.naLimits = NaLimits::Rectangle;
-    const RunParameters p = parameters(s);
+    const RunParameters p = limited(0, 0, NaLimits::Rectangle);
     RandomSource random(10);
     SobolStream sobol;
     drawEmissionDirection(p, random, sobol);
@@ -351,12 +352,7 @@ class DirectionSamplerTest : public ::testing::TestWithParam<SamplerCase> {};
 // direction nor how far the sequences advance.
 TEST_P(DirectionSamplerTest, DrawsWhatTestingEveryAttemptDraws) {
     const SamplerCase& c = GetParam();
-    RunSettings s;
-    s.naX = c.naX;
-    s.naY = c.naY;
-    s.naLimits = c.limits;
-    s.angularSmoothing = c.smooth;
-    const RunParameters p = parameters(s);
+    const RunParameters p = limited(c.naX, c.naY, c.limits, 360, c.smooth);
     const GridTrigonometry grid(p);
     for (const GridTrigonometry* lookUp : {static_cast<const GridTrigonometry*>(nullptr), &grid}) {
         // The Sobol generator is one per process, so the two runs take turns, not draws.
@@ -405,11 +401,7 @@ TEST(DirectionSampler, ExactlyTestedShareIsTheBandOutsideTheSmallerAperture) {
                           {0.0005, 0.9, NaLimits::Ellipse, 1, 1},  // below the safe bound
                           {0, 0, NaLimits::Ellipse, 0, 0}};        // every θ is 0
     for (const Case& c : cases) {
-        RunSettings s;
-        s.naX = c.naX;
-        s.naY = c.naY;
-        s.naLimits = c.limits;
-        const double share = exactlyTestedShare(parameters(s));
+        const double share = exactlyTestedShare(limited(c.naX, c.naY, c.limits));
         EXPECT_GE(share, c.low) << c.naX << " x " << c.naY;
         EXPECT_LE(share, c.high) << c.naX << " x " << c.naY;
     }
@@ -425,12 +417,7 @@ TEST(GridTrigonometry, LooksUpWhatTheFunctionsGive) {
     for (const Case& c :
          {Case{0.99, 0.99, NaLimits::Ellipse, 360}, Case{0.3, 0.8, NaLimits::Rectangle, 90},
           Case{1, 1, NaLimits::Rectangle, 1}}) {
-        RunSettings s;
-        s.naX = c.naX;
-        s.naY = c.naY;
-        s.naLimits = c.limits;
-        s.extentDegrees = c.extent;
-        const RunParameters p = parameters(s);
+        const RunParameters p = limited(c.naX, c.naY, c.limits, c.extent);
         const GridTrigonometry grid(p);
         const double cosThetaMax = std::cos(p.thetaMax);
         for (std::int32_t k = 0; k < 100000; ++k) {
