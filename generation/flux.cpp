@@ -80,41 +80,32 @@ double FluxWeighting::relativeIntensity(const EmissionDirection& d) {
 }
 
 double FluxWeighting::weightOf(const EmissionDirection& d) const {
-    return weigh(d.theta, d.phi, d.sinPhi, d.cosPhi, d.N);
-}
-
-double FluxWeighting::weigh(double theta, double phi, double sinPhi, double cosPhi,
-                            double cosTheta) const {
     switch (p_.angularType) {
         case AngularType::Lambertian:
-            return cosTheta;
+            return d.N;
         case AngularType::Uniform:
             return 100.0 / static_cast<double>(p_.rayCount);
         case AngularType::Gaussian: {
-            const double u = extendedPower(std::fabs(theta * sinPhi) / p_.gx, 2 * p_.sgx);
-            const double w = extendedPower(std::fabs(theta * cosPhi) / p_.gy, 2 * p_.sgy);
+            const double u = extendedPower(std::fabs(d.theta * d.sinPhi) / p_.gx, 2 * p_.sgx);
+            const double w = extendedPower(std::fabs(d.theta * d.cosPhi) / p_.gy, 2 * p_.sgy);
             return 100 * std::exp(-2 * (u + w));
         }
         case AngularType::UserDefined: {
-            const ProfileLookup found = lookUp(theta, sinPhi, cosPhi);
-            return userWeight(found.foundY ? found.y : 0, found.foundX ? found.x : 0, phi);
+            const ProfileLookup found = lookUp(d);
+            return userWeight(found.foundY ? found.y : 0, found.foundX ? found.x : 0, d.phi);
         }
     }
     return 0;
 }
 
 ProfileLookup FluxWeighting::lookUp(const EmissionDirection& d) const {
-    return lookUp(d.theta, d.sinPhi, d.cosPhi);
-}
-
-ProfileLookup FluxWeighting::lookUp(double theta, double sinPhi, double cosPhi) const {
     double alphaY;
     double alphaX;
     if (p_.symmetry == Symmetry::Elliptical) {
-        alphaY = alphaX = theta * 180 * (1 / kPi);
+        alphaY = alphaX = d.theta * 180 * (1 / kPi);
     } else {
-        alphaY = theta * cosPhi * 180 * (1 / kPi);
-        alphaX = theta * sinPhi * 180 * (1 / kPi);
+        alphaY = d.theta * d.cosPhi * 180 * (1 / kPi);
+        alphaX = d.theta * d.sinPhi * 180 * (1 / kPi);
     }
     // The Y lookup cuts its result to a whole number; the X lookup cuts only the step.
     ProfileLookup found;

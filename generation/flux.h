@@ -45,9 +45,6 @@ public:
     double userWeight(double iy, double ix, double phi) const;
 
 private:
-    double weigh(double theta, double phi, double sinPhi, double cosPhi, double cosTheta) const;
-    ProfileLookup lookUp(double theta, double sinPhi, double cosPhi) const;
-
     const RunParameters& p_;
     const Distribution& y_;
     const Distribution& x_;
