@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <map>
@@ -205,6 +206,9 @@ private:
 }  // namespace
 
 int runLumivaGen(int argc, char** argv) {
+    // A reader that goes away (a pipe into `head`, say) makes the write fail with its own
+    // message instead of ending the process without one.
+    std::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     const char separator = regionalDecimalSeparator();
     ProgressBar bar(false);

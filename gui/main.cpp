@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <csignal>
 
 #include "app/unit1.h"
 #include "controls/number_text.h"
@@ -13,6 +14,9 @@ int main(int argc, char** argv) {
     using namespace lumiva;
     // The separator comes from the environment before Qt touches the process locale.
     const char separator = regionalDecimalSeparator();
+    // A ray set written to a pipe whose reader goes away fails with a message in the
+    // window instead of ending it.
+    std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName("lumiva");
     QApplication::setApplicationDisplayName(QString::fromStdString(kApplicationTitle));

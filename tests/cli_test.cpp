@@ -286,6 +286,17 @@ TEST_F(CliTest, FailuresSayLumivaGenAndReportNoSuccess) {
     }
 }
 
+TEST_F(CliTest, AReaderThatGoesAwayIsAFailureWithItsMessage) {
+    const std::string command = "cd " + quoted(dir_.string()) + " && { " + quoted(LUMIVA_GEN_PATH) +
+                                " -o /dev/stdout -n 300000 --type uniform --quiet 2> stderr.txt;"
+                                " echo $? > status.txt; } | head -c 100 > /dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(slurp(path("status.txt")), "1\n");
+    EXPECT_EQ(slurp(path("stderr.txt")),
+              "lumiva-gen: Cannot write to file '/dev/stdout': Broken pipe; the ray set "
+              "/dev/stdout is incomplete\n");
+}
+
 TEST_F(CliTest, SameBytesWhicheverVariantOfTheMathLibraryRuns) {
     // The C library picks FMA or plain SSE2 versions of sin, cos and acos by processor;
     // a ray set must not depend on which one a machine gets.
