@@ -3,11 +3,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <optional>
 #include <vector>
 
 #include "distributions/distribution_file.h"
 #include "generation/emission.h"
 #include "generation/flux.h"
+#include "generation/ray_run.h"
 
 namespace lumiva {
 namespace {
@@ -33,8 +35,12 @@ RunParameters benchParameters(int variant) {
 // the direction's attempts.
 void BM_Draw(benchmark::State& state) {
     const RunParameters p = benchParameters(static_cast<int>(state.range(0)));
+    // As a long run: the grid table where many attempts need the aperture test's
+    // trigonometry (variant 2).
+    std::optional<GridTrigonometry> grid;
+    if (!p.angularSmoothing && exactlyTestedShare(p) >= RunEngine().tabulateShare) grid.emplace(p);
     const PointSampler points(p);
-    const DirectionSampler directions(p);
+    const DirectionSampler directions(p, grid ? &*grid : nullptr);
     RandomSource random(1);
     SobolStream sobol;
     for (auto _ : state) {
