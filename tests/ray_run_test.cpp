@@ -62,9 +62,10 @@ protected:
         generateRaySet(p, '.', callbacks);
         return slurp(p.outputPath);
     }
-    std::string failureOf(const RunSettings& s) {
+    std::string failureOf(const RunSettings& s) { return failureOf(convertRunParameters(s)); }
+    std::string failureOf(const RunParameters& p, const RunEngine& engine = {}) {
         try {
-            generateRaySet(convertRunParameters(s), '.', {});
+            generateRaySet(p, '.', {}, engine);
         } catch (const Failure& failure) {
             return failure.what();
         }
@@ -220,15 +221,10 @@ TEST_F(RayRunTest, RunningOutOfSobolPointsFailsTheRunInsteadOfEndingTheProcess) 
     p.rayCount = 100000;
     p.angularSmoothing = true;
     p.sobolStartSeed = kSobolSeedLimit - 50000;
-    try {
-        generateRaySet(p, '.', {});
-        FAIL() << "no failure";
-    } catch (const Failure& failure) {
-        EXPECT_EQ(std::string(failure.what()),
-                  "The Sobol sequence is exhausted after 1073741723 points in this run; use fewer "
-                  "rays or turn \"Smooth\" off; the incomplete ray set " +
-                      p.outputPath + " was removed");
-    }
+    EXPECT_EQ(failureOf(p),
+              "The Sobol sequence is exhausted after 1073741723 points in this run; use fewer "
+              "rays or turn \"Smooth\" off; the incomplete ray set " +
+                  p.outputPath + " was removed");
     EXPECT_FALSE(fs::exists(p.outputPath));
 }
 
@@ -332,25 +328,16 @@ TEST_F(RayRunTest, AFailureWhileDrawingOrWritingEndsEverySpreadOfTheWork) {
         drawing.sobolStartSeed = kSobolSeedLimit - 500;
         resetSobolForTesting();
         setSobolLastSeedForTesting(drawing.sobolStartSeed - 1);  // no billion-seed skip ahead
-        try {
-            generateRaySet(drawing, '.', {}, engine);
-            ADD_FAILURE() << "no failure while drawing";
-        } catch (const Failure& failure) {
-            EXPECT_NE(std::string(failure.what()).find("The Sobol sequence is exhausted"),
-                      std::string::npos);
-        }
+        const std::string whileDrawing = failureOf(drawing, engine);
+        EXPECT_NE(whileDrawing.find("The Sobol sequence is exhausted"), std::string::npos)
+            << whileDrawing;
         EXPECT_FALSE(fs::exists(drawing.outputPath));
 
         RunParameters writing = convertRunParameters(settings_);
         writing.rayCount = 20000;
         writing.outputPath = "/dev/full";
-        try {
-            generateRaySet(writing, '.', {}, engine);
-            ADD_FAILURE() << "no failure while writing";
-        } catch (const Failure& failure) {
-            EXPECT_NE(std::string(failure.what()).find("No space left on device"),
-                      std::string::npos);
-        }
+        const std::string whileWriting = failureOf(writing, engine);
+        EXPECT_NE(whileWriting.find("No space left on device"), std::string::npos) << whileWriting;
     }
 }
 
