@@ -240,7 +240,7 @@ int writeNonFinite(std::uint64_t bits, char* out) {
 }
 
 // The seven significant digits (1000000 ... 9999999, or 0 for a zero) and the decimal
-// exponent of a finite value's magnitude, rounded to nearest with ties to even.
+// exponent of a value's magnitude, rounded to nearest with ties to even.
 struct Decimal {
     std::uint32_t digits;
     int e;
@@ -255,10 +255,11 @@ struct Decimal {
     return digits + (c > 0 || (c == 0 && (digits & 1)));
 }
 
+// Not finite values give {0, 0}; their text does not use it.
 inline Decimal decimalOf(std::uint64_t bits) {
-    if ((bits << 1) == 0) [[unlikely]]
-        return {0, 0};
     const int biased = static_cast<int>(bits >> 52 & 0x7ff);
+    if ((bits << 1) == 0 || biased == 0x7ff) [[unlikely]]
+        return {0, 0};
     const std::uint64_t fraction = bits & kFractionMask;
     // 2^e2 <= |v| < 2^(e2+1), so floor(log10 |v|) is e0 or e0 + 1.
     const int e2 = biased ? biased - 1023 : (63 - std::countl_zero(fraction)) - 1074;
@@ -317,8 +318,7 @@ inline char* writeExponentForm(std::uint64_t bits, Decimal d, char* p) {
 
 int formatExponent(double value, char* out) {
     const std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
-    const Decimal d = (bits >> 52 & 0x7ff) == 0x7ff ? Decimal{0, 0} : decimalOf(bits);
-    return static_cast<int>(writeExponentForm(bits, d, out) - out);
+    return static_cast<int>(writeExponentForm(bits, decimalOf(bits), out) - out);
 }
 
 std::size_t formatExponentLine(const double (&values)[7], char* out) {
@@ -328,7 +328,7 @@ std::size_t formatExponentLine(const double (&values)[7], char* out) {
 #pragma GCC unroll 7
     for (int i = 0; i < 7; ++i) {
         bits[i] = std::bit_cast<std::uint64_t>(values[i]);
-        d[i] = (bits[i] >> 52 & 0x7ff) == 0x7ff ? Decimal{0, 0} : decimalOf(bits[i]);
+        d[i] = decimalOf(bits[i]);
     }
     char* p = writeExponentForm(bits[0], d[0], out);
 #pragma GCC unroll 6
