@@ -74,14 +74,16 @@ class RayPipeline {
 public:
     RayPipeline(const FluxWeighting& flux, const GridTrigonometry* grid, FileSink& sink,
                 const RunEngine& engine)
-        : flux_(flux), grid_(grid), sink_(sink) {
+        : flux_(flux),
+          grid_(grid),
+          sink_(sink),
+          raysPerBlock_(std::max<std::size_t>(1, engine.raysPerBlock)) {
         const unsigned workers =
             engine.workers ? engine.workers
                            : std::clamp(std::thread::hardware_concurrency(), 1u, kMostWorkers);
-        const std::size_t capacity = std::max<std::size_t>(1, engine.raysPerBlock);
         const bool carriesOver = flux.carriesOver();
         for (unsigned i = 0; i < 2 * workers + 2; ++i) {
-            blocks_.push_back(std::make_unique<RayBlock>(capacity, carriesOver));
+            blocks_.push_back(std::make_unique<RayBlock>(raysPerBlock_, carriesOver));
             free_.push_back(blocks_.back().get());
         }
         for (unsigned i = 0; i < workers; ++i) {
@@ -100,6 +102,8 @@ public:
 
     RayPipeline(const RayPipeline&) = delete;
     RayPipeline& operator=(const RayPipeline&) = delete;
+
+    std::size_t raysPerBlock() const { return raysPerBlock_; }
 
     // An empty block to fill; rethrows a failure of a worker.
     RayBlock* take() {
@@ -264,6 +268,7 @@ private:
     const FluxWeighting& flux_;
     const GridTrigonometry* grid_;
     FileSink& sink_;
+    const std::size_t raysPerBlock_;
     std::vector<std::unique_ptr<RayBlock>> blocks_;
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -315,7 +320,6 @@ void writeRays(const RunParameters& p, const std::array<Distribution, 4>& tables
     const DirectionSampler directions(p, lookUp);
     const FluxWeighting flux(p, tables[kAngularY], tables[kAngularX]);
     RayPipeline pipeline(flux, lookUp, sink, engine);
-    const std::size_t perBlock = std::max<std::size_t>(1, engine.raysPerBlock);
     const std::int64_t n = p.rayCount;
     ProgressReport progress(n, callbacks.progress);
     RayBlock* block = pipeline.take();
@@ -324,7 +328,7 @@ void writeRays(const RunParameters& p, const std::array<Distribution, 4>& tables
         DrawnRay& ray = block->drawn[block->rays];
         ray.point = points.draw(random, sobol);
         ray.direction = directions.draw(random, sobol);
-        if (++block->rays == perBlock && i < n) {
+        if (++block->rays == pipeline.raysPerBlock() && i < n) {
             pipeline.hand(block);
             block = pipeline.take();
         }
