@@ -30,10 +30,10 @@ seconds() { # command... -> elapsed seconds of one run on stdout, after a sync
     awk -v a="$start" -v b="$end" 'BEGIN { print b - a }'
 }
 
-median() { # OUTPUT command... -> median elapsed seconds of $repeat runs, OUTPUT removed first
-    local output=$1 i
-    shift
-    for ((i = 0; i < repeat; ++i)); do
+median() { # RUNS OUTPUT command... -> median elapsed seconds of RUNS runs, OUTPUT removed first
+    local runs=$1 output=$2 i
+    shift 2
+    for ((i = 0; i < runs; ++i)); do
         rm -f "$output"
         seconds "$@"
     done | sort -g | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'
@@ -54,15 +54,15 @@ for case in lambertian angular-ellipse; do
     printf '0 90 \r\n\r\n100 0 \r\n' > "$work/window/none.ang"
     printf '0 1 \r\n\r\n100 100 \r\n' > "$work/window/none.spa"
 
-    t_naive=$(REPEAT=1 median "$work/naive.dat" "$naive" "$work/naive.dat" "$rays" 7 "$case")
-    t_gen=$(median "$work/gen.dat" "$gen" -o "$work/gen.dat" "${flags[@]}")
-    t_window=$(median "$work/window.dat" "$window" "$work/window" "$rays" 7 "$case")
+    t_naive=$(median 1 "$work/naive.dat" "$naive" "$work/naive.dat" "$rays" 7 "$case")
+    t_gen=$(median "$repeat" "$work/gen.dat" "$gen" -o "$work/gen.dat" "${flags[@]}")
+    t_window=$(median "$repeat" "$work/window.dat" "$window" "$work/window" "$rays" 7 "$case")
     cmp -s "$work/gen.dat" "$work/naive.dat" || { echo "$case: lumiva-gen and the naive writer differ" >&2; exit 1; }
     cmp -s "$work/gen.dat" "$work/window.dat" || { echo "$case: the window run and lumiva-gen differ" >&2; exit 1; }
     rm -f "$work/naive.dat" "$work/window.dat"
-    t_copy=$(median "$work/copy.dat" copy)
-    t_copy_sync=$(median "$work/copy.dat" copy_sync)
-    t_gen_sync=$(median "$work/gen.dat" gen_sync -o "$work/gen.dat" "${flags[@]}")
+    t_copy=$(median "$repeat" "$work/copy.dat" copy)
+    t_copy_sync=$(median "$repeat" "$work/copy.dat" copy_sync)
+    t_gen_sync=$(median "$repeat" "$work/gen.dat" gen_sync -o "$work/gen.dat" "${flags[@]}")
     for row in "lumiva-gen:$t_gen:$t_copy" "window run:$t_window:$t_copy" \
                "naive fprintf:$t_naive:$t_copy" "plain copy:$t_copy:$t_copy" \
                "lumiva-gen + sync:$t_gen_sync:$t_copy_sync" "plain copy + sync:$t_copy_sync:$t_copy_sync"; do
